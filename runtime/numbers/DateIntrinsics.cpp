@@ -1,0 +1,9 @@
+#include <span>
+
+#include "host/IntrinsicTable.h"
+
+namespace rt::intrinsics {
+
+std::span<const IntrinsicEntry> dateFunctions() { return {}; }
+
+}  // namespace rt::intrinsics
