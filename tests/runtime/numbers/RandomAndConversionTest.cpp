@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "host/IntrinsicTable.h"
+#include "numbers/NumberApi.h"
+
+namespace {
+
+class RandomTest : public ::testing::Test {
+ protected:
+  void TearDown() override { rt::numbers::setRandomState(saved_); }
+
+ private:
+  std::int32_t saved_ = rt::numbers::randomState();
+};
+
+TEST_F(RandomTest, ParkMillerKnownAnswers) {
+  rt::numbers::setRandomState(1);
+  rnd();
+  EXPECT_EQ(rt::numbers::randomState(), 16807);
+  const double second = rnd();
+  EXPECT_EQ(rt::numbers::randomState(), 282475249);
+  EXPECT_EQ(second, (282475249 & 0xFFFFF) / 1048576.0);
+
+  rt::numbers::setRandomState(1);
+  for (int i = 0; i < 10000; ++i) rnd();
+  EXPECT_EQ(rt::numbers::randomState(), 1043618065);
+}
+
+TEST_F(RandomTest, SeedsOnFirstUseAndStaysInRange) {
+  rt::numbers::setRandomState(0);
+  for (int i = 0; i < 100000; ++i) {
+    const double value = rnd();
+    ASSERT_GE(value, 0.0);
+    ASSERT_LT(value, 1.0);
+    ASSERT_GE(rt::numbers::randomState(), 1);
+    ASSERT_LE(rt::numbers::randomState(), 0x7FFFFFFE);
+  }
+}
+
+TEST_F(RandomTest, ReturnsZeroWhenLowBitsAreZero) {
+  // 16807 * s mod (2^31 - 1) with low 20 bits 0: solve backwards from 2^20.
+  // s = 2^20 * 16807^-1 mod m; 16807^-1 mod m is 1407677000.
+  const std::int64_t inverse = 1407677000;
+  const auto state = static_cast<std::int32_t>((std::int64_t{1} << 20) * inverse % 0x7FFFFFFF);
+  rt::numbers::setRandomState(state);
+  EXPECT_EQ(rnd(), 0.0);
+  EXPECT_EQ(rt::numbers::randomState(), 1 << 20);
+}
+
+struct RoundCase {
+  double in;
+  double out;
+};
+
+TEST(RoundTest, HalvesGoAwayFromZero) {
+  for (const RoundCase c : {RoundCase{2.5, 3}, {-2.5, -3}, {0.49999, 0}, {-0.5, -1}, {1.5, 2},
+                            {-1.4, -1}, {0, 0}}) {
+    EXPECT_EQ(RuntimeRound(c.in), c.out) << "RuntimeRound(" << c.in << ")";
+  }
+}
+
+struct TruncationCase {
+  double in;
+  std::int32_t out;
+};
+
+TEST(ConversionTest, TruncatesTowardZeroAndSaturatesToIndefinite) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const TruncationCase c :
+       {TruncationCase{2.9, 2}, {-2.9, -2}, {-0.7, 0}, {3.0e9, INT32_MIN}, {-3.0e9, INT32_MIN},
+        {2147483647.9, 2147483647}, {-2147483648.9, INT32_MIN}, {-2147483647.5, -2147483647},
+        {nan, INT32_MIN}, {inf, INT32_MIN}, {-inf, INT32_MIN}}) {
+    EXPECT_EQ(RuntimeCvtReal64ToSInt32(c.in), c.out) << "RuntimeCvtReal64ToSInt32(" << c.in << ")";
+  }
+  EXPECT_EQ(RuntimeCvtSInt32ToReal64(INT32_MIN), -2147483648.0);
+}
+
+TEST(ConversionTest, EntryPointsAreInTheIntrinsicTable) {
+  for (const char* name : {"rnd", "RuntimeRound", "RuntimeCvtReal64ToSInt32",
+                           "RuntimeCvtSInt32ToReal64"}) {
+    EXPECT_NE(rt::intrinsics::lookup(name), nullptr) << name;
+  }
+}
+
+}  // namespace
