@@ -125,7 +125,7 @@ TEST_F(ArraysTest, InsertAppendsGrowsAndShifts) {
   EXPECT_EQ(array->growthStep, 16);
   removeAt(array.get(), 100);
   EXPECT_EQ(pendingClass(), "OutOfBoundsException");
-  removeAt(nullptr, 0);
+  slot<void (*)(RTArray*, int32_t)>(array.get(), kArraySlotRemove)(nullptr, 0);
   EXPECT_EQ(pendingClass(), "OutOfBoundsException");
 }
 
