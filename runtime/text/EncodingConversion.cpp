@@ -106,7 +106,7 @@ RTString convertEncoding(RTString s, std::uint32_t target) {
   }
   if (cache().holds(s, target)) return cache().result();
   RTString result = needsNoTranscoding(s, target) ? makeString(bytes(s), target)
-                                                   : transcode(s, s->encoding, target);
+                                                  : transcode(s, s->encoding, target);
   cache().remember(s, target, result);
   return result;
 }
@@ -125,7 +125,8 @@ TextPair commonEncoding(RTString first, RTString second) {
   const std::uint32_t target = commonTarget(first->encoding, second->encoding);
   std::string_view firstView, secondView;
   String firstHolder, secondHolder;
-  if (viewIn(first, target, firstView, firstHolder) && viewIn(second, target, secondView, secondHolder)) {
+  if (viewIn(first, target, firstView, firstHolder) &&
+      viewIn(second, target, secondView, secondHolder)) {
     pair.encoding = target;
     pair.first = firstView;
     pair.second = secondView;

@@ -47,7 +47,9 @@ RTString mid(RTString s, std::int64_t start, std::int64_t count) {
     start = 1;
   }
   const Text t = textOf(s);
-  if (t.form != TextForm::Utf8) return midBytes(s, unitsToBytes(t, start - 1), unitsToBytes(t, count));
+  if (t.form != TextForm::Utf8) {
+    return midBytes(s, unitsToBytes(t, start - 1), unitsToBytes(t, count));
+  }
   const char* from = utf8::advance(t.begin, t.end, start - 1);
   const char* to = utf8::advance(from, t.end, count);
   return midBytes(s, from - t.begin, to - from);
@@ -121,9 +123,13 @@ RTString StringRight(RTString s, int32_t n) { return rightBytes(s, n); }
 RTString StringMid3(RTString s, int32_t start, int32_t count) {
   return midBytes(s, static_cast<std::int64_t>(start) - 1, count);
 }
-RTString StringMid2(RTString s, int32_t start) { return restBytes(s, static_cast<std::int64_t>(start) - 1); }
+RTString StringMid2(RTString s, int32_t start) {
+  return restBytes(s, static_cast<std::int64_t>(start) - 1);
+}
 int32_t StringLen(RTString s) { return static_cast<int32_t>(length(s)); }
 int32_t StringAsc(RTString s) { return s == nullptr ? 0 : static_cast<unsigned char>(s->text[0]); }
-RTString StringChr(int32_t code) { return oneByte(code, code < 128 ? kEncodingASCII : kEncodingUnknown); }
+RTString StringChr(int32_t code) {
+  return oneByte(code, code < 128 ? kEncodingASCII : kEncodingUnknown);
+}
 
 }  // extern "C"

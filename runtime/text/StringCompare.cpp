@@ -1,9 +1,10 @@
 #include "text/StringCompare.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <strings.h>
 
 #include "text/ByteUpperCase.h"
 #include "text/CLocale.h"
@@ -79,7 +80,9 @@ int compareMappedBytes(std::string_view a, std::string_view b) {
 // is and which stops at a zero byte. Wide text that found no common encoding is
 // still compared over all its bytes.
 int compareBytes(std::string_view a, std::string_view b, bool wideSource) {
-  if (a.size() == b.size() && !wideSource) return strncasecmp_l(a.data(), b.data(), a.size(), cLocale());
+  if (a.size() == b.size() && !wideSource) {
+    return strncasecmp_l(a.data(), b.data(), a.size(), cLocale());
+  }
   return compareMappedBytes(a, b);
 }
 

@@ -6,9 +6,9 @@
 #include "text/CLocale.h"
 #include "text/EncodingConversion.h"
 #include "text/Encodings.h"
+#include "text/StringApi.h"
 #include "text/StringFunctionsApi.h"
 #include "text/StringHandle.h"
-#include "text/StringApi.h"
 #include "text/StringStorage.h"
 
 namespace rt::text {
@@ -60,7 +60,8 @@ bool readsInUtf8(std::uint32_t encoding) {
 
 double valueOf(RTString s) {
   if (s == nullptr) return 0;
-  const String text = readsInUtf8(s->encoding) ? String::adopt(convertEncoding(s, kEncodingUTF8)) : String(s);
+  const String text =
+      readsInUtf8(s->encoding) ? String::adopt(convertEncoding(s, kEncodingUTF8)) : String(s);
   const std::string_view view = text.view();
   if (view.size() >= 2 && view[0] == '&') return radixValue(view);
   return strtod_l(StringGetCString(text.get()), nullptr, cLocale());

@@ -17,7 +17,9 @@ namespace {
 
 constexpr std::int64_t kNotFound = 0;
 
-char32_t foldedAt(const char* p, const char* end) { return upperCase(utf8::decode(p, end).codePoint); }
+char32_t foldedAt(const char* p, const char* end) {
+  return upperCase(utf8::decode(p, end).codePoint);
+}
 
 std::int64_t findUtf8(std::string_view source, std::string_view find, std::int64_t start0) {
   const char* const begin = source.data();

@@ -20,8 +20,8 @@ bool isByteSpace(char32_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20; }
 
 bool isUnicodeSpace(char32_t c) {
   return isByteSpace(c) || c == 0x85 || c == 0xA0 || c == 0x1680 || c == 0x180E ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
-         c == 0x205F || c == 0x3000;
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
 }
 
 // The byte range [from, to) of the text without its white space.
@@ -36,7 +36,8 @@ Range utf8Range(std::string_view text, int sides) {
   const char* from = begin;
   const char* to = end;
   if (sides & kLeading) {
-    while (from < end && isUnicodeSpace(utf8::decode(from, end).codePoint)) from = utf8::next(from, end);
+    while (from < end && isUnicodeSpace(utf8::decode(from, end).codePoint))
+      from = utf8::next(from, end);
   }
   if (sides & kTrailing) {
     while (to > from) {
@@ -52,7 +53,9 @@ template <class Unit>
 Range unitRange(std::string_view text, int sides, bool (*isSpace)(char32_t)) {
   std::size_t from = 0;
   std::size_t to = text.size() / sizeof(Unit);
-  const auto spaceAt = [&](std::size_t i) { return isSpace(loadUnit<Unit>(text.data() + i * sizeof(Unit))); };
+  const auto spaceAt = [&](std::size_t i) {
+    return isSpace(loadUnit<Unit>(text.data() + i * sizeof(Unit)));
+  };
   if (sides & kLeading) {
     while (from < to && spaceAt(from)) ++from;
   }
@@ -80,7 +83,8 @@ Range rangeIn(TextForm form, std::string_view text, int sides) {
 
 RTString cut(RTString s, Range range) {
   if (range.from >= range.to) return nullptr;
-  return midBytes(s, static_cast<std::int64_t>(range.from), static_cast<std::int64_t>(range.to - range.from));
+  return midBytes(s, static_cast<std::int64_t>(range.from),
+                  static_cast<std::int64_t>(range.to - range.from));
 }
 
 bool isTrimmedInPlace(std::uint32_t encoding) {

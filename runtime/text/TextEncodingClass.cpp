@@ -12,14 +12,15 @@ namespace rt::text {
 namespace {
 
 const std::array kTextEncodingProperties{
-    PropertyDefinition{"Code", reinterpret_cast<void*>(&intGetter), reinterpret_cast<void*>(&intSetter),
-                       offsetof(TextEncodingObject, encoding)},
+    PropertyDefinition{"Code", reinterpret_cast<void*>(&intGetter),
+                       reinterpret_cast<void*>(&intSetter), offsetof(TextEncodingObject, encoding)},
 };
 
 }  // namespace
 
-const ClassDefinition textEncodingClass{"TextEncoding", nullptr, sizeof(TextEncodingObject),
-                                        nullptr, nullptr, {}, kTextEncodingProperties, {}};
+const ClassDefinition textEncodingClass{
+    "TextEncoding", nullptr, sizeof(TextEncodingObject), nullptr,
+    nullptr,        {},      kTextEncodingProperties,    {}};
 
 std::uint32_t encodingOfObject(RTObject* encoding) {
   return encoding == nullptr ? kEncodingUnknown
@@ -34,6 +35,8 @@ RTString StringConvertEncoding(RTString s, RTObject* encoding) {
   return rt::text::convertEncoding(s, rt::text::encodingOfObject(encoding));
 }
 
-RTString TOLVConvertString(RTString s, uint32_t encoding) { return rt::text::convertEncoding(s, encoding); }
+RTString TOLVConvertString(RTString s, uint32_t encoding) {
+  return rt::text::convertEncoding(s, encoding);
+}
 
 }  // extern "C"

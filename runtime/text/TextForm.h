@@ -13,6 +13,14 @@ namespace rt::text {
 
 enum class TextForm { Utf8, Utf16, Utf32, Bytes };
 
+constexpr std::uint32_t kEncodingISO2022JP = 2080;
+constexpr std::uint32_t kEncodingEBCDIC = 3073;
+constexpr std::uint32_t kEncodingEBCDICLatin1 = 3074;
+
+inline bool isEbcdic(std::uint32_t encoding) {
+  return encoding == kEncodingEBCDIC || encoding == kEncodingEBCDICLatin1;
+}
+
 inline bool isUtf32(std::uint32_t encoding) { return (encoding & ~0xFFu) == kEncodingUTF32; }
 
 inline bool isWide(std::uint32_t encoding) {
@@ -35,7 +43,7 @@ inline std::size_t unitSize(TextForm form) {
 // so that it can change its tag without transcoding. Not so for wide text, for
 // the EBCDIC code pages and for ISO-2022-JP, whose escape sequences are 7-bit.
 inline bool sevenBitIsAscii(std::uint32_t encoding) {
-  return !isWide(encoding) && encoding != 2080 && encoding != 3073 && encoding != 3074;
+  return !isWide(encoding) && !isEbcdic(encoding) && encoding != kEncodingISO2022JP;
 }
 
 // A 16- or 32-bit unit at an address of any alignment (text follows a one-byte

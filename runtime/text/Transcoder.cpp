@@ -1,8 +1,9 @@
 #include "text/Transcoder.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 #include <string>
 #include <string_view>
 
@@ -19,32 +20,30 @@ struct NamedEncoding {
   const char* name;
 };
 
+// clang-format off
 constexpr NamedEncoding kNames[] = {
-    {0, "MAC"},          {7, "MACCYRILLIC"},   {29, "MACUK"},
-    {256, "UTF16LE"},    {513, "ISO_8859-1"},  {514, "ISO_8859-2"},
-    {515, "ISO_8859-3"}, {516, "ISO_8859-4"},  {517, "ISO_8859-5"},
-    {518, "ISO_8859-6"}, {519, "ISO_8859-7"},  {520, "ISO_8859-8"},
-    {521, "ISO_8859-9"}, {527, "ISO_8859-15:1998"},
-    {1024, "CP437"},     {1029, "CP737"},      {1030, "CP775"},
-    {1040, "CP850"},     {1041, "CP851"},      {1042, "CP852"},
-    {1043, "CP855"},     {1044, "CP857"},      {1045, "CP860"},
-    {1046, "CP861"},     {1047, "CP862"},      {1048, "CP863"},
-    {1049, "CP864"},     {1050, "CP865"},      {1051, "CP866"},
-    {1052, "CP869"},     {1053, "CP874"},      {1056, "CP932"},
-    {1057, "CP936"},     {1058, "CP949"},      {1059, "CP950"},
-    {1280, "CP1252"},    {1281, "CP1250"},     {1282, "CP1251"},
-    {1283, "CP1253"},    {1284, "CP1254"},     {1285, "CP1255"},
-    {1286, "CP1256"},    {1287, "CP1257"},     {1288, "CP1258"},
-    {1296, "CP1361"},    {1536, "US-ASCII"},   {1585, "CP936"},
-    {2080, "ISO-2022-JP"}, {2336, "EUCJP"},    {2561, "CP932"},
-    {3073, "CP037"},     {3074, "CP037"},      {kEncodingUTF8, "UTF8"},
-    {kEncodingUTF32, "UTF32"},
+    {0, "MAC"},            {7, "MACCYRILLIC"},  {29, "MACUK"},       {256, "UTF16LE"},
+    {513, "ISO_8859-1"},   {514, "ISO_8859-2"}, {515, "ISO_8859-3"}, {516, "ISO_8859-4"},
+    {517, "ISO_8859-5"},   {518, "ISO_8859-6"}, {519, "ISO_8859-7"}, {520, "ISO_8859-8"},
+    {521, "ISO_8859-9"},   {527, "ISO_8859-15:1998"},
+    {1024, "CP437"},       {1029, "CP737"},     {1030, "CP775"},     {1040, "CP850"},
+    {1041, "CP851"},       {1042, "CP852"},     {1043, "CP855"},     {1044, "CP857"},
+    {1045, "CP860"},       {1046, "CP861"},     {1047, "CP862"},     {1048, "CP863"},
+    {1049, "CP864"},       {1050, "CP865"},     {1051, "CP866"},     {1052, "CP869"},
+    {1053, "CP874"},       {1056, "CP932"},     {1057, "CP936"},     {1058, "CP949"},
+    {1059, "CP950"},       {1280, "CP1252"},    {1281, "CP1250"},    {1282, "CP1251"},
+    {1283, "CP1253"},      {1284, "CP1254"},    {1285, "CP1255"},    {1286, "CP1256"},
+    {1287, "CP1257"},      {1288, "CP1258"},    {1296, "CP1361"},    {1536, "US-ASCII"},
+    {1585, "CP936"},       {kEncodingISO2022JP, "ISO-2022-JP"},      {2336, "EUCJP"},
+    {2561, "CP932"},       {kEncodingEBCDIC, "CP037"},  {kEncodingEBCDICLatin1, "CP037"},
+    {kEncodingUTF8, "UTF8"},                    {kEncodingUTF32, "UTF32"},
 };
+// clang-format on
 
 constexpr const char* kSystemEncodingName = "UTF8";
 
-// A "?" in the target encoding: a whole unit for wide text, the EBCDIC
-// question mark for the EBCDIC code pages, else the ASCII byte.
+// A "?" in the target encoding: a whole little-endian unit for wide text, the
+// EBCDIC question mark for the EBCDIC code pages, else the ASCII byte.
 std::string_view substitution(std::uint32_t to) {
   static constexpr char kWideQuestionMark[4] = {'?', 0, 0, 0};
   switch (formOf(to)) {
@@ -53,18 +52,15 @@ std::string_view substitution(std::uint32_t to) {
     case TextForm::Utf32:
       return {kWideQuestionMark, 4};
     default:
-      return to == 3073 || to == 3074 ? "\x6F" : "?";
+      return isEbcdic(to) ? "\x6F" : "?";
   }
 }
 
-// The iconv "UTF32" converter starts its output with a byte order mark; the
-// runtime's UTF-32 text is native-order text without one.
-std::string_view withoutByteOrderMark(std::string_view output, std::uint32_t to) {
-  constexpr char32_t kByteOrderMark = 0xFEFF;
-  if (isUtf32(to) && output.size() >= 4 && loadUnit<char32_t>(output.data()) == kByteOrderMark) {
-    output.remove_prefix(4);
-  }
-  return output;
+// The iconv "UTF32" converter starts its output with a byte order mark (and
+// writes it after any "?" put out before its first character). The runtime's
+// UTF-32 text has none, and is little-endian like its "UTF16LE" text.
+const char* targetName(std::uint32_t to) {
+  return to == kEncodingUTF32 ? "UTF-32LE" : iconvName(to);
 }
 
 class Converter {
@@ -92,14 +88,15 @@ RTString unchanged(RTString s) {
 
 const char* iconvName(std::uint32_t encoding) {
   if (encoding == kEncodingUnknown) return kSystemEncodingName;
-  const auto* found = std::find_if(std::begin(kNames), std::end(kNames),
-                                   [encoding](const NamedEncoding& n) { return n.encoding == encoding; });
+  const auto* found =
+      std::find_if(std::begin(kNames), std::end(kNames),
+                   [encoding](const NamedEncoding& n) { return n.encoding == encoding; });
   return found == std::end(kNames) ? nullptr : found->name;
 }
 
 RTString transcode(RTString s, std::uint32_t from, std::uint32_t to) {
   const char* fromName = iconvName(from);
-  const char* toName = iconvName(to);
+  const char* toName = targetName(to);
   if (s == nullptr || fromName == nullptr || toName == nullptr) return unchanged(s);
   Converter converter(toName, fromName);
   if (!converter.isOpen()) return unchanged(s);
@@ -111,6 +108,7 @@ RTString transcode(RTString s, std::uint32_t from, std::uint32_t to) {
   std::size_t outLeft = output.size();
   const std::size_t skip = unitSize(formOf(from));
   const std::string_view question = substitution(to);
+  // Input that does not fit is skipped one unit at a time, each unit giving one "?".
   while (iconv(converter.handle(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
     if ((errno != EILSEQ && errno != EINVAL) || outLeft < question.size()) return unchanged(s);
     const std::size_t skipped = std::min(skip, inLeft);
@@ -124,7 +122,7 @@ RTString transcode(RTString s, std::uint32_t from, std::uint32_t to) {
     return unchanged(s);
   }
   output.resize(output.size() - outLeft);
-  return makeString(withoutByteOrderMark(output, to), to);
+  return makeString(output, to);
 }
 
 }  // namespace rt::text

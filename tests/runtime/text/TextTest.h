@@ -28,11 +28,13 @@ class TextTest : public RuntimeTest {
 inline String ascii(std::string_view text) { return String::bytes(text, kEncodingASCII); }
 
 inline String utf16(std::u16string_view text) {
-  return String::bytes({reinterpret_cast<const char*>(text.data()), text.size() * 2}, kEncodingUTF16);
+  return String::bytes({reinterpret_cast<const char*>(text.data()), text.size() * 2},
+                       kEncodingUTF16);
 }
 
 inline String utf32(std::u32string_view text) {
-  return String::bytes({reinterpret_cast<const char*>(text.data()), text.size() * 4}, kEncodingUTF32);
+  return String::bytes({reinterpret_cast<const char*>(text.data()), text.size() * 4},
+                       kEncodingUTF32);
 }
 
 // The bytes of native-order wide text, for comparing results.
