@@ -42,6 +42,8 @@ RTString right(RTString s, std::int64_t n) {
 
 RTString mid(RTString s, std::int64_t start, std::int64_t count) {
   if (s == nullptr || count < 1) return nullptr;
+  // A start before the first character uses up part of the count: Mid(s, 0, 3)
+  // gives two characters.
   if (start < 1) {
     count += start - 1;
     start = 1;

@@ -29,12 +29,17 @@ int32_t StringDBCSAsc(RTString s);
 // Returns a new one- or two-byte string of the code's bytes, never UTF-8.
 RTString StringDBCSChr(int32_t code);
 
-// The byte forms of the above.
+// Returns the first n bytes.
 RTString StringLeft(RTString s, int32_t n);
+// Returns the last n bytes.
 RTString StringRight(RTString s, int32_t n);
+// Returns count bytes from byte position start.
 RTString StringMid3(RTString s, int32_t start, int32_t count);
+// Returns the bytes from byte position start to the end.
 RTString StringMid2(RTString s, int32_t start);
+// Returns the number of bytes.
 int32_t StringLen(RTString s);
+// Returns the first byte, unsigned (0 for the empty string).
 int32_t StringAsc(RTString s);
 // Returns a new one-byte string of the low 8 bits of code.
 RTString StringChr(int32_t code);
@@ -46,14 +51,16 @@ int32_t StringInStr(int32_t start, RTString source, RTString find);
 // exactly, or 0; an empty find gives start.
 int32_t StringInStrB(int32_t start, RTString source, RTString find);
 
-// Return s without leading and trailing, leading, or trailing white space.
+// Returns s without leading and trailing white space.
 RTString runTrim(RTString s);
+// Returns s without leading white space.
 RTString runLTrim(RTString s);
+// Returns s without trailing white space.
 RTString runRTrim(RTString s);
 
 // Returns the number at the start of s ("&h", "&o" and "&b" select a radix).
 double StringVal(RTString s);
-// Return new ASCII strings of the decimal text of n.
+// Each returns a new ASCII string of the decimal text of n.
 RTString StringStrInt8(int8_t n);
 RTString StringStrInt16(int16_t n);
 RTString StringStrUInt8(uint8_t n);
