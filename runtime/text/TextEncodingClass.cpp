@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "objects/ClassRegistry.h"
 #include "objects/FieldAccessors.h"
 #include "text/EncodingApi.h"
 #include "text/EncodingConversion.h"
@@ -18,9 +19,14 @@ const std::array kTextEncodingProperties{
 
 }  // namespace
 
-const ClassDefinition textEncodingClass{
-    "TextEncoding", nullptr, sizeof(TextEncodingObject), nullptr,
-    nullptr,        {},      kTextEncodingProperties,    {}};
+const ClassDefinition textEncodingClass{"TextEncoding", nullptr, sizeof(TextEncodingObject),
+                                        nullptr, nullptr, {}, kTextEncodingProperties, {}};
+
+RTObject* newTextEncoding(std::uint32_t encoding) {
+  RTObject* object = RuntimeNewObject(objects::classFor(textEncodingClass));
+  if (object != nullptr) reinterpret_cast<TextEncodingObject*>(object)->encoding = encoding;
+  return object;
+}
 
 std::uint32_t encodingOfObject(RTObject* encoding) {
   return encoding == nullptr ? kEncodingUnknown

@@ -98,9 +98,7 @@ TEST_F(EncodingConversionTest, FindsTheCommonEncoding) {
 
 TEST_F(EncodingConversionTest, ConvertsToTheEncodingOfAnObject) {
   const String s = "\xC3\xA9";
-  const auto textEncoding = rt::objects::classFor(rt::text::textEncodingClass);
-  const rt::Object macRoman = rt::Object::adopt(RuntimeNewObject(textEncoding));
-  reinterpret_cast<TextEncodingObject*>(macRoman.get())->encoding = kEncodingMacRoman;
+  const rt::Object macRoman = rt::Object::adopt(rt::text::newTextEncoding(kEncodingMacRoman));
   EXPECT_EQ(String::adopt(StringConvertEncoding(s.get(), macRoman.get())).str(), "\x8E");
   EXPECT_EQ(String::adopt(StringConvertEncoding(s.get(), nullptr)).get(), s.get());
 
