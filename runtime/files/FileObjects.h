@@ -54,6 +54,10 @@ extern const ClassDefinition binaryStreamClass;
 extern const ClassDefinition textInputStreamClass;
 extern const ClassDefinition textOutputStreamClass;
 
+// Makes the file classes known by name (RuntimeLookupClass); part of the
+// start-up registration of built-in classes.
+void registerFileClasses();
+
 // Closes and frees a stream's file, keeping its error code in lastError.
 inline void closeStreamFile(UnixDataFile*& file, std::int32_t& lastError) {
   file->close();

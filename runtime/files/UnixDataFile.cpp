@@ -78,8 +78,12 @@ bool UnixDataFile::close() {
   return closed;
 }
 
+// A flush, like a seek, leaves no buffered bytes and lets the next call go
+// either way.
 void UnixDataFile::flush() {
-  if (file_ != nullptr && std::fflush(file_) != 0) recordError();
+  if (file_ == nullptr) return;
+  if (std::fflush(file_) != 0) recordError();
+  direction_ = Direction::None;
 }
 
 std::int64_t UnixDataFile::position() {
@@ -116,11 +120,10 @@ std::int64_t UnixDataFile::length() {
 
 bool UnixDataFile::setLength(std::int64_t length) {
   if (file_ == nullptr) return false;
-  if (std::fflush(file_) != 0 || ftruncate(fileno(file_), length) != 0) {
-    recordError();
-    return false;
-  }
-  return true;
+  flush();
+  if (ftruncate(fileno(file_), length) == 0) return true;
+  recordError();
+  return false;
 }
 
 bool UnixDataFile::endOfFile() { return position() >= length(); }
