@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstring>
 
 #include "files/FileObjects.h"
 #include "files/FileStreamApi.h"

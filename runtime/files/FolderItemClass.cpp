@@ -1,14 +1,12 @@
 #include <algorithm>
 #include <array>
 
-#include "files/ApplicationFolder.h"
 #include "files/EncodingConversion.h"
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
 #include "host/FailureReport.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
-#include "objects/ExceptionClasses.h"
 #include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
@@ -107,12 +105,6 @@ RTObject* newFolderItem(std::unique_ptr<FolderItemImpUnix> imp) {
 using namespace rt::files;
 
 extern "C" {
-
-void RuntimeSetApplicationPath(RTString folder) {
-  RTString utf8 = convertEncoding(folder, kEncodingUTF8);
-  setApplicationFolder(rt::text::bytes(utf8));
-  RuntimeUnlockString(utf8);
-}
 
 uint8_t fileExistsGetter(RTObject* item) {
   FolderItemImpUnix* imp = getterImp(item);

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/ApplicationFolder.h"
 #include "files/EncodingConversion.h"
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
@@ -90,9 +91,19 @@ RTObject* folderItemFor(std::string_view path, std::int32_t pathType) {
 }  // namespace
 }  // namespace rt::files
 
-extern "C" RTObject* RuntimeGetFolderItem(RTString path, int32_t pathType) {
+extern "C" {
+
+RTObject* RuntimeGetFolderItem(RTString path, int32_t pathType) {
   RTString utf8 = rt::files::convertEncoding(path, kEncodingUTF8);
   RTObject* item = rt::files::folderItemFor(rt::text::bytes(utf8), pathType);
   RuntimeUnlockString(utf8);
   return item;
 }
+
+void RuntimeSetApplicationPath(RTString folder) {
+  RTString utf8 = rt::files::convertEncoding(folder, kEncodingUTF8);
+  rt::files::setApplicationFolder(rt::text::bytes(utf8));
+  RuntimeUnlockString(utf8);
+}
+
+}  // extern "C"
