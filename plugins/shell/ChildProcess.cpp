@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <utmp.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -54,13 +55,13 @@ void closeDescriptorsFrom3(int openFileLimit) {
   _exit(kExecFailedStatus);
 }
 
-void switchOffCanonicalInputAndEcho() {
+void switchOffCanonicalInputAndEcho(int terminal) {
   termios settings{};
-  if (tcgetattr(STDIN_FILENO, &settings) != 0) return;
+  if (tcgetattr(terminal, &settings) != 0) return;
   settings.c_lflag &= ~(ICANON | ECHO);
   settings.c_cc[VMIN] = 1;
   settings.c_cc[VTIME] = 0;
-  tcsetattr(STDIN_FILENO, TCSANOW, &settings);
+  tcsetattr(terminal, TCSANOW, &settings);
 }
 
 }  // namespace
@@ -91,16 +92,26 @@ std::optional<Child> startPiped(const std::string& commandLine) {
 
 std::optional<Child> startOnPseudoTerminal(const std::string& commandLine) {
   reapEndedChildren();
-  const int limit = openFileLimit();
   int master = -1;
-  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  int slave = -1;
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return std::nullopt;
+  // Set before the child exists: input written right after Execute must
+  // already meet these settings, or it would be echoed back.
+  switchOffCanonicalInputAndEcho(slave);
+  fcntl(master, F_SETFD, FD_CLOEXEC);
+  const int limit = openFileLimit();
+  const pid_t pid = fork();
   if (pid == 0) {
-    switchOffCanonicalInputAndEcho();
+    close(master);
+    if (login_tty(slave) != 0) _exit(kExecFailedStatus);
     closeDescriptorsFrom3(limit);
     execBash(commandLine.c_str());
   }
-  if (pid < 0) return std::nullopt;
-  fcntl(master, F_SETFD, FD_CLOEXEC);
+  close(slave);
+  if (pid < 0) {
+    close(master);
+    return std::nullopt;
+  }
   return Child{pid, master};
 }
 
