@@ -280,7 +280,8 @@ TEST_F(ObjectModelTest, ModuleClassTakesThePlaceOfABuiltInDefinition) {
 
 TEST_F(ObjectModelTest, NewVtableIsZeroedOrNull) {
   EXPECT_EQ(RuntimeNewVtable(0), nullptr);
-  MethodEntry* table = RuntimeNewVtable(4);
+  static MethodEntry* table = nullptr;  // tables live for the whole process
+  table = RuntimeNewVtable(4);
   ASSERT_NE(table, nullptr);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(table[i].code, nullptr);
   rebaseline();
