@@ -4,6 +4,7 @@
 #include "objects/ExceptionApi.h"
 #include "objects/ExceptionClasses.h"
 #include "objects/ObjectModel.h"
+#include "text/EncodingConversion.h"
 #include "text/SmallBlockAllocator.h"
 
 namespace rt::test {
@@ -25,7 +26,10 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new RuntimeE
 
 }  // namespace
 
+// The one-entry conversion cache holds references across calls; it is emptied
+// around every test so that it never counts as a leak.
 void RuntimeTest::SetUp() {
+  text::clearConversionCache();
   bytesAtStart_ = memory::bytesInUse();
   objectsAtStart_ = objects::liveObjectCount();
 }
@@ -33,6 +37,7 @@ void RuntimeTest::SetUp() {
 void RuntimeTest::rebaseline() { RuntimeTest::SetUp(); }
 
 void RuntimeTest::TearDown() {
+  text::clearConversionCache();
   RTObject* leftOver = exceptions::take();
   EXPECT_EQ(leftOver, nullptr) << "an exception was left pending";
   RuntimeUnlockObject(leftOver);
