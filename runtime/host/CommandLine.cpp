@@ -1,6 +1,5 @@
 #include "host/CommandLine.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
