@@ -8,12 +8,12 @@ namespace rt::test {
 namespace {
 
 ProcessResult readInput(const std::string& input, std::vector<std::string> arguments) {
-  ProcessSpec spec;
-  spec.program = CONSOLE_INPUT_PROBE;
-  spec.arguments = {CONSOLE_INPUT_PROBE};
-  spec.arguments.insert(spec.arguments.end(), arguments.begin(), arguments.end());
-  spec.input = input;
-  return runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = CONSOLE_INPUT_PROBE;
+  launch.arguments = {CONSOLE_INPUT_PROBE};
+  launch.arguments.insert(launch.arguments.end(), arguments.begin(), arguments.end());
+  launch.input = input;
+  return runProcess(launch);
 }
 
 TEST(ConsoleInput, LinesEndAsTheConsoleDefines) {

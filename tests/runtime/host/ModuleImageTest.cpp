@@ -235,12 +235,12 @@ TEST_F(ModuleImageTest, MalformedRecordsAreReportedAndEndTheWalk) {
 }
 
 ProcessResult showResources(const std::string& program, const std::string& workingDirectory = "") {
-  ProcessSpec spec;
-  spec.program = program;
-  spec.arguments = {program};
-  spec.workingDirectory = workingDirectory;
-  spec.environment = {{"VANTOR_PROBE", "resources"}};
-  return runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = program;
+  launch.arguments = {program};
+  launch.workingDirectory = workingDirectory;
+  launch.environment = {{"VANTOR_PROBE", "resources"}};
+  return runProcess(launch);
 }
 
 const std::string kVersionLine = "resource 56455253 0 27 0 01" + std::string(52, '0') + "\n";

@@ -19,11 +19,11 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
 }
 
 ProcessResult runWithHome(const std::string& program, const std::string& home) {
-  ProcessSpec spec;
-  spec.program = program;
-  spec.arguments = {program};
-  spec.environment = {{"VANTOR_PROBE", "plugin"}, {"HOME", home}};
-  return runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = program;
+  launch.arguments = {program};
+  launch.environment = {{"VANTOR_PROBE", "plugin"}, {"HOME", home}};
+  return runProcess(launch);
 }
 
 TEST(PluginHost, ExtractsEntersAndRemovesTheEmbeddedPlugin) {

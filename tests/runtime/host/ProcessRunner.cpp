@@ -13,7 +13,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-[[noreturn]] void execChild(const ProcessSpec& spec, int in[2], int out[2], int err[2]) {
+[[noreturn]] void execChild(const ProcessLaunch& launch, int in[2], int out[2], int err[2]) {
   dup2(in[0], STDIN_FILENO);
   dup2(out[1], STDOUT_FILENO);
   dup2(err[1], STDERR_FILENO);
@@ -21,13 +21,13 @@ using Clock = std::chrono::steady_clock;
     close(pipe[0]);
     close(pipe[1]);
   }
-  if (!spec.workingDirectory.empty() && chdir(spec.workingDirectory.c_str()) != 0) _exit(126);
-  for (const auto& [name, value] : spec.environment) setenv(name.c_str(), value.c_str(), 1);
-  for (const std::string& name : spec.unsetEnvironment) unsetenv(name.c_str());
+  if (!launch.workingDirectory.empty() && chdir(launch.workingDirectory.c_str()) != 0) _exit(126);
+  for (const auto& [name, value] : launch.environment) setenv(name.c_str(), value.c_str(), 1);
+  for (const std::string& name : launch.unsetEnvironment) unsetenv(name.c_str());
   std::vector<char*> argv;
-  for (const std::string& argument : spec.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  for (const std::string& argument : launch.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  execv(spec.program.c_str(), argv.data());
+  execv(launch.program.c_str(), argv.data());
   _exit(127);
 }
 
@@ -46,11 +46,11 @@ bool drain(int& descriptor, std::string& into) {
 
 }  // namespace
 
-ProcessResult runProcess(const ProcessSpec& spec) {
+ProcessResult runProcess(const ProcessLaunch& launch) {
   int in[2], out[2], err[2];
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
   const pid_t child = fork();
-  if (child == 0) execChild(spec, in, out, err);
+  if (child == 0) execChild(launch, in, out, err);
   close(in[0]);
   close(out[1]);
   close(err[1]);
@@ -59,12 +59,12 @@ ProcessResult runProcess(const ProcessSpec& spec) {
   ProcessResult result;
   int input = in[1], output = out[0], error = err[0];
   std::size_t written = 0;
-  bool signalled = spec.signalMarker.empty();
-  const auto deadline = Clock::now() + spec.deadline;
+  bool signalled = launch.signalMarker.empty();
+  const auto deadline = Clock::now() + launch.deadline;
   std::signal(SIGPIPE, SIG_IGN);
 
   while (output >= 0 || error >= 0) {
-    if (input >= 0 && written == spec.input.size() && signalled) {
+    if (input >= 0 && written == launch.input.size() && signalled) {
       close(input);
       input = -1;
     }
@@ -75,17 +75,17 @@ ProcessResult runProcess(const ProcessSpec& spec) {
       break;
     }
     pollfd fds[3] = {{output, POLLIN, 0}, {error, POLLIN, 0},
-                     {written < spec.input.size() ? input : -1, POLLOUT, 0}};
+                     {written < launch.input.size() ? input : -1, POLLOUT, 0}};
     if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
     if (fds[0].revents != 0) drain(output, result.out);
     if (fds[1].revents != 0) drain(error, result.err);
     if (fds[2].revents != 0) {
-      const ssize_t n = write(input, spec.input.data() + written, spec.input.size() - written);
+      const ssize_t n = write(input, launch.input.data() + written, launch.input.size() - written);
       if (n > 0) written += static_cast<std::size_t>(n);
-      else if (n < 0 && errno != EAGAIN) written = spec.input.size();
+      else if (n < 0 && errno != EAGAIN) written = launch.input.size();
     }
-    if (!signalled && result.out.find(spec.signalMarker) != std::string::npos) {
-      kill(child, spec.signalNumber);
+    if (!signalled && result.out.find(launch.signalMarker) != std::string::npos) {
+      kill(child, launch.signalNumber);
       signalled = true;
     }
   }

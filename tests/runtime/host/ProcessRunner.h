@@ -9,7 +9,7 @@
 
 namespace rt::test {
 
-struct ProcessSpec {
+struct ProcessLaunch {
   std::string program;
   std::vector<std::string> arguments;  // argv, element 0 included
   std::string input;                   // written to standard input, then closed
@@ -31,6 +31,6 @@ struct ProcessResult {
   std::string err;
 };
 
-ProcessResult runProcess(const ProcessSpec& spec);
+ProcessResult runProcess(const ProcessLaunch& launch);
 
 }  // namespace rt::test

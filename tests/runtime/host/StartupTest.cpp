@@ -14,11 +14,11 @@ namespace {
 namespace fs = std::filesystem;
 
 ProcessResult runProbe(const std::string& mode, std::vector<std::string> arguments = {HOST_PROBE}) {
-  ProcessSpec spec;
-  spec.program = HOST_PROBE;
-  spec.arguments = std::move(arguments);
-  spec.environment = {{"VANTOR_PROBE", mode}};
-  return runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = HOST_PROBE;
+  launch.arguments = std::move(arguments);
+  launch.environment = {{"VANTOR_PROBE", mode}};
+  return runProcess(launch);
 }
 
 TEST(Startup, RunResultIsTheExitCodeAndTheStatusStaysZero) {
@@ -54,13 +54,13 @@ TEST(Startup, SecondRunDoesNothing) {
 
 TEST(Startup, TerminationSignalsEndAtOnceWithStatusZero) {
   for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) {
-    ProcessSpec spec;
-    spec.program = HOST_PROBE;
-    spec.arguments = {HOST_PROBE};
-    spec.environment = {{"VANTOR_PROBE", "wait"}};
-    spec.signalMarker = "ready\n";
-    spec.signalNumber = signalNumber;
-    const ProcessResult result = runProcess(spec);
+    ProcessLaunch launch;
+    launch.program = HOST_PROBE;
+    launch.arguments = {HOST_PROBE};
+    launch.environment = {{"VANTOR_PROBE", "wait"}};
+    launch.signalMarker = "ready\n";
+    launch.signalNumber = signalNumber;
+    const ProcessResult result = runProcess(launch);
     ASSERT_FALSE(result.timedOut) << signalNumber;
     EXPECT_TRUE(result.exited) << signalNumber;
     EXPECT_EQ(result.status, 0) << signalNumber;
@@ -74,11 +74,11 @@ TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
   const std::string target = fs::canonical(HOST_PROBE).string();
   fs::create_symlink(target, folder / "probe-link");
   fs::create_symlink(folder / "probe-link", folder / "tool");
-  ProcessSpec spec;
-  spec.program = folder / "tool";
-  spec.arguments = {"tool", "a", "b"};
-  spec.environment = {{"VANTOR_PROBE", "args"}, {"PATH", folder.path().string() + ":/usr/bin:/bin"}};
-  const ProcessResult result = runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {"tool", "a", "b"};
+  launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", folder.path().string() + ":/usr/bin:/bin"}};
+  const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out, "ubound=3\narg0=[" + target + "]\narg1=[a]\narg2=[b]\narg3=[]\n" +
                             "command line=[" + target + " a b]\nexit=5\n");
 }
@@ -86,12 +86,12 @@ TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
 TEST(Startup, PathWithSlashIsTakenUnchanged) {
   TempFolder folder;
   fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
-  ProcessSpec spec;
-  spec.program = folder / "tool";
-  spec.arguments = {"./tool", "x"};
-  spec.workingDirectory = folder.path().string();
-  spec.environment = {{"VANTOR_PROBE", "args"}};
-  const ProcessResult result = runProcess(spec);
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {"./tool", "x"};
+  launch.workingDirectory = folder.path().string();
+  launch.environment = {{"VANTOR_PROBE", "args"}};
+  const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out,
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
 }
