@@ -1,0 +1,98 @@
+#include "console/ConsoleApplication.h"
+
+#include <array>
+
+#include "console/ConsoleApi.h"
+#include "console/Pollables.h"
+#include "console/Scheduler.h"
+#include "console/StandardStreams.h"
+#include "host/FailureReport.h"
+#include "objects/ClassRegistry.h"
+
+namespace rt::console {
+namespace {
+
+void yieldToNextThread(RTObject*) { scheduler().yieldToNextThread(); }
+
+template <class Function>
+void* entry(Function* function) {
+  return reinterpret_cast<void*>(function);
+}
+
+const std::array kApplicationMethods{
+    MethodDefinition{"DoEvents%%o<ConsoleApplication>i4", entry(&RuntimeDoEvents)},
+    MethodDefinition{"Daemonize%b%o<ConsoleApplication>", entry(&DaemonizeApp)},
+    MethodDefinition{"_AddPollableObject%%o<ConsoleApplication>o<_Pollable>",
+                     entry(&ApplicationAddPollableObject)},
+    MethodDefinition{"_RemovePollableObject%%o<ConsoleApplication>o<_Pollable>",
+                     entry(&ApplicationRemovePollableObject)},
+    MethodDefinition{"YieldToNextThread%%o<ConsoleApplication>", entry(&yieldToNextThread)},
+    MethodDefinition{"SleepCurrentThread%%o<ConsoleApplication>i4", entry(&AppSleepCurrentThread)},
+};
+
+std::array applicationEvents{
+    EventDefinition{"Run", "args() as String", "Integer"},
+    EventDefinition{"UnhandledException", "error As RuntimeException", ""},
+};
+
+std::array serviceEvents{
+    EventDefinition{"Stop", "shuttingDown as Boolean", ""},
+    EventDefinition{"Pause", "", ""},
+    EventDefinition{"Resume", "", ""},
+    EventDefinition{"DontDaemonize", "", "Boolean"},
+};
+
+const std::array kPollableMethods{
+    MethodDefinition{"_Poll%%o<_Pollable>", nullptr},
+};
+
+}  // namespace
+
+EventDefinition& runEvent = applicationEvents[0];
+EventDefinition& unhandledExceptionEvent = applicationEvents[1];
+EventDefinition& stopEvent = serviceEvents[0];
+EventDefinition& pauseEvent = serviceEvents[1];
+EventDefinition& resumeEvent = serviceEvents[2];
+EventDefinition& dontDaemonizeEvent = serviceEvents[3];
+
+const ClassDefinition consoleApplication{"ConsoleApplication", nullptr,
+                                         sizeof(ConsoleApplicationObject),
+                                         &ConsoleApplicationInitializer, nullptr,
+                                         kApplicationMethods, {}, applicationEvents};
+const ClassDefinition serviceApplication{"ServiceApplication", &consoleApplication,
+                                         sizeof(ConsoleApplicationObject), nullptr, nullptr,
+                                         {}, {}, serviceEvents};
+const ClassDefinition pollableInterface{"_Pollable", nullptr, sizeof(RTObject), nullptr,
+                                        nullptr, kPollableMethods, {}, {}};
+
+void registerConsoleClasses() {
+  objects::registerClassDefinition(consoleApplication);
+  objects::registerClassDefinition(serviceApplication);
+  objects::registerClassDefinition(pollableInterface);
+  objects::registerClassDefinition(standardInputStream);
+  objects::registerClassDefinition(standardOutputStream);
+  pollableClass();
+}
+
+ClassRecord* pollableClass() {
+  ClassRecord* cls = objects::classFor(pollableInterface);
+  // Class definitions describe instantiable classes; the interface flag is set
+  // on the record.
+  cls->isInterface = 1;
+  return cls;
+}
+
+bool isApplication(RTObject* object) {
+  return RuntimeObjectIsa(object, objects::classFor(consoleApplication)) != 0;
+}
+
+}  // namespace rt::console
+
+extern "C" void ConsoleApplicationInitializer(RTObject* app) {
+  // Reported, not written: there is no object to hold the field.
+  if (app == nullptr) {
+    rt::reportAssertion("../Common/ConsoleApplication", __LINE__, "obj");
+    return;
+  }
+  reinterpret_cast<ConsoleApplicationObject*>(app)->exitCode = 0;
+}

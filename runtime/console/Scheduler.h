@@ -1,0 +1,20 @@
+// The seam to cooperative threads. Until a scheduler installs itself the
+// process has only its main thread, and these operations act for it alone.
+#pragma once
+
+#include <cstdint>
+
+namespace rt::console {
+
+struct Scheduler {
+  bool (*onMainThread)();
+  void (*yieldToNextThread)();
+  void (*sleepCurrentThread)(std::int32_t milliseconds);
+  // Ends every cooperative thread that has a Thread object.
+  void (*killThreads)();
+};
+
+void installScheduler(const Scheduler& scheduler);
+const Scheduler& scheduler();
+
+}  // namespace rt::console

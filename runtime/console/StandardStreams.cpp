@@ -1,0 +1,118 @@
+#include "console/StandardStreams.h"
+
+#include <array>
+#include <cstdio>
+
+#include "console/ConsoleApi.h"
+#include "console/ConsoleInput.h"
+#include "console/ConsoleWriter.h"
+#include "objects/ClassRegistry.h"
+#include "text/StringStorage.h"
+
+namespace rt::console {
+namespace {
+
+template <class Function>
+void* entry(Function* function) {
+  return reinterpret_cast<void*>(function);
+}
+
+const std::array kInputMethods{
+    MethodDefinition{"ReadLine%s%o<StandardInputStream>", entry(&RuntimeStdInputReadLine)},
+    MethodDefinition{"Read%s%o<StandardInputStream>i4o<TextEncoding>", entry(&RuntimeStdInputRead)},
+};
+
+const std::array kInputProperties{
+    PropertyDefinition{"EOF", entry(&RuntimeStdInputEof), nullptr, 0},
+    PropertyDefinition{"ReadError", entry(&RuntimeStdInputError), nullptr, 0},
+};
+
+const std::array kOutputMethods{
+    MethodDefinition{"Write%%o<StandardOutputStream>s", entry(&RuntimeStdOutputStreamWrite)},
+    MethodDefinition{"WriteLine%%o<StandardOutputStream>s", entry(&RuntimeStdOutputStreamWriteLine)},
+    MethodDefinition{"Flush%%o<StandardOutputStream>", entry(&RuntimeStdOutFlush)},
+};
+
+const std::array kOutputProperties{
+    PropertyDefinition{"WriteError", entry(&RuntimeStdOutputError), nullptr, 0},
+};
+
+StandardOutputStreamObject* fields(RTObject* stream) {
+  return reinterpret_cast<StandardOutputStreamObject*>(stream);
+}
+
+std::FILE* streamOf(RTObject* stream) {
+  return stream != nullptr && fields(stream)->toStandardOutput ? stdout : stderr;
+}
+
+// The process keeps the object; the caller gets a reference of its own.
+RTObject* shared(RTObject*& slot, const ClassDefinition& definition) {
+  if (slot == nullptr) slot = RuntimeNewObject(objects::classFor(definition));
+  RuntimeLockObject(slot);
+  return slot;
+}
+
+RTObject* outputObject(RTObject*& slot, bool toStandardOutput) {
+  RTObject* stream = shared(slot, standardOutputStream);
+  if (stream != nullptr) fields(stream)->toStandardOutput = toStandardOutput;
+  return stream;
+}
+
+RTObject* standardInput = nullptr;
+RTObject* standardOutput = nullptr;
+RTObject* standardError = nullptr;
+
+}  // namespace
+
+const ClassDefinition standardInputStream{"StandardInputStream", nullptr, sizeof(RTObject),
+                                          nullptr, nullptr, kInputMethods, kInputProperties, {}};
+const ClassDefinition standardOutputStream{"StandardOutputStream", nullptr,
+                                           sizeof(StandardOutputStreamObject), nullptr, nullptr,
+                                           kOutputMethods, kOutputProperties, {}};
+
+}  // namespace rt::console
+
+using namespace rt::console;
+
+extern "C" {
+
+void RuntimeConsolePrint(RTString s) {
+  if (s == nullptr) return;
+  writeText(stdout, s);
+  std::fputs("\n", stdout);
+  std::fflush(stdout);
+}
+
+RTString RuntimeConsoleInput(void) { return readInputLine(); }
+
+RTObject* RuntimeGetStdIn(void) { return shared(standardInput, standardInputStream); }
+
+RTObject* RuntimeGetStdOut(void) { return outputObject(standardOutput, true); }
+
+RTObject* RuntimeGetStdErr(void) { return outputObject(standardError, false); }
+
+RTString RuntimeStdInputReadLine(RTObject*) { return readInputLine(); }
+
+RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject*) { return readInputBytes(count); }
+
+uint8_t RuntimeStdInputEof(RTObject*) { return std::feof(stdin) != 0; }
+
+uint8_t RuntimeStdInputError(RTObject*) { return std::ferror(stdin) != 0; }
+
+void RuntimeStdOutputStreamWrite(RTObject* stream, RTString s) { writeText(streamOf(stream), s); }
+
+void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s) {
+  if (streamOf(stream) == stdout) {
+    RuntimeConsolePrint(s);
+    return;
+  }
+  writeText(stderr, s);
+  std::fputs("\n", stderr);
+  std::fflush(stderr);
+}
+
+void RuntimeStdOutFlush(RTObject* stream) { std::fflush(streamOf(stream)); }
+
+uint8_t RuntimeStdOutputError(RTObject* stream) { return std::ferror(streamOf(stream)) != 0; }
+
+}  // extern "C"

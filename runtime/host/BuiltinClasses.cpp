@@ -1,0 +1,28 @@
+#include "host/BuiltinClasses.h"
+
+#include "console/ConsoleApplication.h"
+#include "host/HostApi.h"
+#include "host/PluginLoader.h"
+#include "objects/ExceptionClasses.h"
+
+namespace rt::host {
+
+void registerBuiltinClasses() {
+  exceptions::registerExceptionClasses();
+  console::registerConsoleClasses();
+}
+
+}  // namespace rt::host
+
+extern "C" {
+
+// Folder items have nothing to prepare for the module yet: the default
+// implementation is built on first use.
+void RuntimeInit(void) {}
+
+void RuntimeInitExternalClasses(void) {
+  rt::host::registerBuiltinClasses();
+  rt::host::loadPlugins();
+}
+
+}  // extern "C"

@@ -1,0 +1,34 @@
+#include <cstdint>
+
+#include "host/HostApi.h"
+#include "objects/ExceptionClasses.h"
+
+namespace {
+
+// Head-room kept below the current position, so the raise itself has stack.
+constexpr std::uintptr_t kHeadRoom = 0x2000;
+
+// Each cooperative thread runs on an operating-system thread of its own and
+// so has its own bounds.
+thread_local std::uintptr_t stackLimit = 0;
+
+std::uintptr_t currentPosition() {
+  return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+}
+
+}  // namespace
+
+extern "C" {
+
+void TOLVInitStackChecker(uint32_t size, uintptr_t top) {
+  if (top == 0) top = currentPosition();
+  stackLimit = top > size ? top - size : 0;
+}
+
+void RuntimeStackCheck(void) {
+  if (stackLimit != 0 && currentPosition() - kHeadRoom < stackLimit) {
+    rt::exceptions::raise(rt::exceptions::stackOverflowException);
+  }
+}
+
+}  // extern "C"

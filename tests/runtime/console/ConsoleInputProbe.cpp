@@ -1,0 +1,45 @@
+// Reads standard input the way the Input function does and prints what each
+// call returned, for the console input tests.
+//   console_input_probe lines N   N calls of RuntimeConsoleInput
+//   console_input_probe read      a line, then Read(2) and Read(0)
+#include <poll.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "console/ConsoleApi.h"
+#include "text/StringApi.h"
+#include "text/StringStorage.h"
+
+namespace {
+
+void show(RTString s) {
+  std::printf("<");
+  for (char c : rt::text::bytes(s)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) std::printf("%c", c);
+    else std::printf("\\x%02x", byte);
+  }
+  std::printf("> %x\n", rt::text::encodingOf(s));
+  RuntimeUnlockString(s);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The test writes its whole input at once: wait until it is there, so the
+  // look-ahead after a carriage return sees what follows.
+  pollfd input{0, POLLIN, 0};
+  poll(&input, 1, 10000);
+  if (argc == 3 && std::strcmp(argv[1], "lines") == 0) {
+    for (int i = std::atoi(argv[2]); i > 0; --i) show(RuntimeConsoleInput());
+  } else if (argc == 2 && std::strcmp(argv[1], "read") == 0) {
+    show(RuntimeConsoleInput());
+    show(RuntimeStdInputRead(nullptr, 2, nullptr));
+    show(RuntimeStdInputRead(nullptr, 0, nullptr));
+    std::printf("eof=%d error=%d\n", RuntimeStdInputEof(nullptr), RuntimeStdInputError(nullptr));
+  }
+  return 0;
+}

@@ -1,0 +1,50 @@
+// Console input through pipes: line ends, carriage returns with their
+// look-ahead, NUL and 0xFF bytes, end of input.
+#include <gtest/gtest.h>
+
+#include "ProcessRunner.h"
+
+namespace rt::test {
+namespace {
+
+ProcessResult readInput(const std::string& input, std::vector<std::string> arguments) {
+  ProcessLaunch launch;
+  launch.program = CONSOLE_INPUT_PROBE;
+  launch.arguments = {CONSOLE_INPUT_PROBE};
+  launch.arguments.insert(launch.arguments.end(), arguments.begin(), arguments.end());
+  launch.input = input;
+  return runProcess(launch);
+}
+
+TEST(ConsoleInput, LinesEndAsTheConsoleDefines) {
+  struct Case {
+    const char* name;
+    std::string input;
+    std::string expected;  // three calls
+  };
+  const std::string empty = "<> 600\n";
+  const Case cases[] = {
+      {"line feed", "abc\n", "<abc> 600\n" + empty + empty},
+      {"carriage return and line feed", "abc\r\nxyz\n", "<abc> 600\n<xyz> 600\n" + empty},
+      {"lone carriage return keeps the next byte", "abc\rdef\n", "<abc> 600\n<def> 600\n" + empty},
+      {"carriage return at the end", "abc\r", "<abc> 600\n" + empty + empty},
+      {"NUL ends a line", std::string("a\0b\n", 4), "<a> 600\n<b> 600\n" + empty},
+      {"0xFF is dropped", "a\xff" "b\n", "<ab> 600\n" + empty + empty},
+      {"last line without its end", "one\nlast", "<one> 600\n<last> 600\n" + empty},
+      {"bytes above 0x7F stay as they are", "caf\xc3\xa9\n", "<caf\\xc3\\xa9> 600\n" + empty + empty},
+      {"no input", "", empty + empty + empty},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult result = readInput(c.input, {"lines", "3"});
+    EXPECT_EQ(result.out, c.expected) << c.name;
+    EXPECT_EQ(result.status, 0) << c.name;
+  }
+}
+
+TEST(ConsoleInput, ReadTakesThePendingByteFirstWithoutCountingIt) {
+  const ProcessResult result = readInput("ab\rcdefg", {"read"});
+  EXPECT_EQ(result.out, "<ab> 600\n<cde> 600\n<fg> 600\neof=1 error=0\n");
+}
+
+}  // namespace
+}  // namespace rt::test

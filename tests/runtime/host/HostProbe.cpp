@@ -1,0 +1,124 @@
+// A Vantor executable with a built-in module of its own, started by the host
+// tests. VANTOR_PROBE chooses what its application does.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "console/Console.h"
+#include "console/ConsoleApplication.h"
+#include "host/BuiltinModule.h"
+#include "host/HostApi.h"
+#include "host/HostMain.h"
+#include "host/PluginApi.h"
+#include "host/ResourceTable.h"
+#include "objects/ArrayApi.h"
+#include "objects/ClassRegistry.h"
+#include "objects/ExceptionHandle.h"
+#include "objects/FieldAccessors.h"
+#include "text/StringHandle.h"
+
+namespace {
+
+using namespace rt;
+
+std::string_view mode() {
+  const char* probe = std::getenv("VANTOR_PROBE");
+  return probe != nullptr ? probe : "";
+}
+
+void print(const std::string& line) { console::printLine(String(line)); }
+
+constexpr const char* kPluginEntries[] = {"ProbeGadget.Twice(x as Integer) as Integer",
+                                          "ProbeGadget.LoadedFrom() as String", "_"};
+void** pluginEntries = nullptr;
+
+void showPlugin() {
+  using Twice = std::intptr_t (*)(RTObject*, std::intptr_t);
+  using LoadedFrom = RTString (*)(RTObject*);
+  print("twice=" + std::to_string(reinterpret_cast<Twice>(pluginEntries[0])(nullptr, 21)));
+  print("loaded from=" + String::adopt(reinterpret_cast<LoadedFrom>(pluginEntries[1])(nullptr)).str());
+  print(std::string("underscore=") + (pluginEntries[2] == nullptr ? "null" : "set"));
+  const String unknown("ProbeGadget.Missing");
+  print(std::string("missing=") + (RuntimeLookupPluginEntrypoint(unknown.get()) ? "set" : "null"));
+
+  ClassRecord* gadget = RuntimeLookupClass(String("ProbeGadget").get());
+  Object object = newObject(gadget);
+  const PropertyEntry& counter = gadget->properties[0];
+  using IntGetter = std::int32_t (*)(RTObject*, std::intptr_t);
+  print("counter=" + std::to_string(reinterpret_cast<IntGetter>(counter.getter)(object.get(), counter.parameter)));
+}
+
+void showResources() {
+  for (const host::Resource& resource : host::resourceTable().entries()) {
+    std::printf("resource %08" PRIx32 " %u %u %" PRIu64 " ", resource.type, resource.id,
+                resource.length, resource.fileOffset);
+    for (std::uint32_t i = 0; i < resource.length && i < 32; ++i) std::printf("%02x", resource.bytes[i]);
+    std::printf("\n");
+  }
+}
+
+std::int32_t run(RTObject*, RTArray* args) {
+  if (mode() == "quit3") {
+    print("before quit");
+    ZK_ApplicationQuit(3);
+    throwIfPending();
+    print("after quit");
+  } else if (mode() == "raise") {
+    exceptions::raise(exceptions::outOfBoundsException, 42, String("Index 7 is out of range").get());
+    throwIfPending();
+  } else if (mode() == "args") {
+    print("ubound=" + std::to_string(RuntimeUBound(args)));
+    using Get = RTString (*)(RTArray*, std::int32_t);
+    auto get = reinterpret_cast<Get>(args->methods->slots[kArraySlotGet]);
+    for (std::int32_t i = 0; i <= RuntimeUBound(args); ++i) {
+      print("arg" + std::to_string(i) + "=[" + String::adopt(get(args, i)).str() + "]");
+    }
+    print("command line=[" + String::adopt(SystemGetCommandLine()).str() + "]");
+  } else if (mode() == "wait") {
+    print("ready");
+    console::readLine();
+    print("input ended");
+  } else if (mode() == "rerun") {
+    RuntimeRun();
+    print("nested run returned");
+  } else if (mode() == "plugin") {
+    showPlugin();
+  } else if (mode() == "resources") {
+    showResources();
+  }
+  return 5;
+}
+
+void unhandledException(RTObject*, RTObject* error) {
+  print("UnhandledException event: " + std::string(text::bytes(error->cls->name)));
+}
+
+void newDocument(RTObject*) { print("NewDocument event"); }
+
+ClassRecord* applicationClass = nullptr;
+
+void registerClasses() {
+  ClassRecord* base = objects::classFor(console::consoleApplication);
+  applicationClass = RuntimeNewClass(base, base->methodCount + 1, 0, base->eventCount, 0, base->propertyCount);
+  applicationClass->name = String("App").leak();
+  applicationClass->instanceSize = base->instanceSize;
+  applicationClass->events[console::runEvent.number].handler = reinterpret_cast<void*>(&run);
+  applicationClass->events[console::unhandledExceptionEvent.number].handler =
+      reinterpret_cast<void*>(&unhandledException);
+  applicationClass->methods[base->methodCount] = {reinterpret_cast<void*>(&newDocument),
+                                                  String("#NewDocument%%o<App>").leak()};
+}
+
+void enterModule() {
+  const std::span<const char* const> names =
+      mode() == "plugin" ? std::span<const char* const>(kPluginEntries) : std::span<const char* const>();
+  const host::BuiltinModule module{&registerClasses, [] { return applicationClass; }, names, &pluginEntries};
+  const std::int32_t exitCode = host::enterBuiltinModule(module);
+  std::printf("exit=%d\n", exitCode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return rt::host::runMain(argc, argv, &enterModule); }

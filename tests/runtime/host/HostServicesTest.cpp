@@ -1,0 +1,96 @@
+// Host services that can be exercised inside the test process.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/HostApi.h"
+#include "host/IntrinsicTable.h"
+#include "host/PluginApi.h"
+#include "host/ShutdownList.h"
+#include "objects/ClassRegistry.h"
+#include "objects/ExceptionHandle.h"
+#include "support/RuntimeFixture.h"
+
+namespace rt::test {
+namespace {
+
+class HostServicesTest : public RuntimeTest {
+ protected:
+  // Class records live for the process: build the one the test raises up front.
+  static void SetUpTestSuite() { objects::classFor(exceptions::stackOverflowException); }
+};
+
+// Each frame holds a kilobyte, so the budget is used up quickly.
+int recurse(int depth, std::uintptr_t& deepest) {
+  volatile char frame[1024];
+  frame[0] = static_cast<char>(depth);
+  deepest = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  RuntimeStackCheck();
+  throwIfPending();
+  // The depth limit only keeps a broken check from crashing the test.
+  if (depth > 100000) return depth;
+  return recurse(depth + 1, deepest) + frame[0];
+}
+
+TEST_F(HostServicesTest, StackCheckRaisesStackOverflowBeforeTheBudgetIsUsedUp) {
+  const auto top = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  TOLVInitStackChecker(0x40000, top);
+  std::uintptr_t deepest = top;
+  try {
+    recurse(0, deepest);
+    FAIL() << "no exception";
+  } catch (const Exception& exception) {
+    EXPECT_EQ(exception.className(), "StackOverflowException");
+  }
+  const std::uintptr_t used = top - deepest;
+  EXPECT_GT(used, 0x40000u - 0x2000u - 0x1000u);
+  EXPECT_LE(used, 0x40000u - 0x2000u + 0x100u);
+  // A budget no later test comes near.
+  TOLVInitStackChecker(UINT32_MAX, 0);
+}
+
+TEST_F(HostServicesTest, EveryEntryPointIsRegisteredUnderItsName) {
+  for (const char* name :
+       {"RuntimeReportFailure", "RuntimeInit", "RuntimeInitExternalClasses",
+        "RuntimeRegisterConsoleAppObject", "RuntimeRun", "RuntimeExit", "ZK_ApplicationQuit",
+        "ApplicationQuit", "ApplicationNewDocument", "getAppObject", "SystemGetCommandLine",
+        "TOLVGetCommandLineForUnix", "TOLVInitStackChecker", "RuntimeStackCheck",
+        "RuntimeAllocatePluginEntrypointsTable", "RuntimeLookupPluginEntrypoint",
+        "RegisterPluginVersion", "PluginRegisterClass", "PluginRegisterBackgroundTask",
+        "PluginUnregisterBackgroundTask", "GetEventInstance", "TOLVGetFontEncoding"}) {
+    EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
+  }
+}
+
+TEST_F(HostServicesTest, PluginCallbacksAnswerAsPluginsExpect) {
+  EXPECT_EQ(RuntimeAllocatePluginEntrypointsTable(0), nullptr);
+  void** table = RuntimeAllocatePluginEntrypointsTable(3);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table[2], nullptr);
+  std::free(table);
+  EXPECT_EQ(TOLVGetFontEncoding("System"), 0x08000100u);
+  EXPECT_EQ(GetEventInstance(nullptr, nullptr), nullptr);
+}
+
+TEST_F(HostServicesTest, ShutdownListDestroysNewestFirstAndForgetsDeletedObjects) {
+  struct Recorded : host::ShutdownObject {
+    Recorded(std::vector<int>& log, int id) : log(log), id(id) {}
+    ~Recorded() override { log.push_back(id); }
+    std::vector<int>& log;
+    int id;
+  };
+  std::vector<int> log;
+  new Recorded(log, 1);
+  auto* second = new Recorded(log, 2);
+  new Recorded(log, 3);
+  delete second;
+  host::destroyShutdownList();
+  EXPECT_EQ(log, (std::vector<int>{2, 3, 1}));
+  host::destroyShutdownList();
+  EXPECT_EQ(log.size(), 3u);
+}
+
+}  // namespace
+}  // namespace rt::test

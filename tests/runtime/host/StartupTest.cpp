@@ -1,0 +1,100 @@
+// Start-up and shutdown, seen from outside: the probe executable is started
+// as a real process.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "ProcessRunner.h"
+#include "TempFolder.h"
+
+namespace rt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+ProcessResult runProbe(const std::string& mode, std::vector<std::string> arguments = {HOST_PROBE}) {
+  ProcessLaunch launch;
+  launch.program = HOST_PROBE;
+  launch.arguments = std::move(arguments);
+  launch.environment = {{"VANTOR_PROBE", mode}};
+  return runProcess(launch);
+}
+
+TEST(Startup, RunResultIsTheExitCodeAndTheStatusStaysZero) {
+  const ProcessResult result = runProbe("none");
+  ASSERT_TRUE(result.exited);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "NewDocument event\nexit=5\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST(Startup, QuitEndsRunAtOnceWithItsCode) {
+  const ProcessResult result = runProbe("quit3");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "NewDocument event\nbefore quit\nexit=3\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST(Startup, UncaughtExceptionWritesTheMessageToStandardError) {
+  const ProcessResult result = runProbe("raise");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "Exception Message: Index 7 is out of range\n"
+            "Exception Error Number: 42\n"
+            "An exception of class OutOfBoundsException was not handled.  The application must "
+            "shut down.");
+  EXPECT_EQ(result.out, "NewDocument event\nUnhandledException event: OutOfBoundsException\nexit=0\n");
+}
+
+TEST(Startup, SecondRunDoesNothing) {
+  const ProcessResult result = runProbe("rerun");
+  EXPECT_EQ(result.out, "NewDocument event\nnested run returned\nexit=5\n");
+}
+
+TEST(Startup, TerminationSignalsEndAtOnceWithStatusZero) {
+  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) {
+    ProcessLaunch launch;
+    launch.program = HOST_PROBE;
+    launch.arguments = {HOST_PROBE};
+    launch.environment = {{"VANTOR_PROBE", "wait"}};
+    launch.signalMarker = "ready\n";
+    launch.signalNumber = signalNumber;
+    const ProcessResult result = runProcess(launch);
+    ASSERT_FALSE(result.timedOut) << signalNumber;
+    EXPECT_TRUE(result.exited) << signalNumber;
+    EXPECT_EQ(result.status, 0) << signalNumber;
+    EXPECT_EQ(result.out, "NewDocument event\nready\n") << signalNumber;
+    EXPECT_EQ(result.err, "") << signalNumber;
+  }
+}
+
+TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
+  TempFolder folder;
+  const std::string target = fs::canonical(HOST_PROBE).string();
+  fs::create_symlink(target, folder / "probe-link");
+  fs::create_symlink(folder / "probe-link", folder / "tool");
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {"tool", "a", "b"};
+  launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", folder.path().string() + ":/usr/bin:/bin"}};
+  const ProcessResult result = runProcess(launch);
+  EXPECT_EQ(result.out, "ubound=3\narg0=[" + target + "]\narg1=[a]\narg2=[b]\narg3=[]\n" +
+                            "command line=[" + target + " a b]\nexit=5\n");
+}
+
+TEST(Startup, PathWithSlashIsTakenUnchanged) {
+  TempFolder folder;
+  fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {"./tool", "x"};
+  launch.workingDirectory = folder.path().string();
+  launch.environment = {{"VANTOR_PROBE", "args"}};
+  const ProcessResult result = runProcess(launch);
+  EXPECT_EQ(result.out,
+            "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
+}
+
+}  // namespace
+}  // namespace rt::test
