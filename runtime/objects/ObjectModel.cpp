@@ -1,5 +1,6 @@
 #include "objects/ObjectModel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -35,13 +36,14 @@ void copyEntries(Entry* to, const Entry* from, std::uint32_t count) {
   if (count > 0) std::memcpy(to, from, count * sizeof(Entry));
 }
 
-// Copies a superclass table, reporting a subclass table that is too small;
-// the full superclass count is copied either way, as callers rely on it.
-template <class Entry>
-void inheritTable(Entry* to, std::uint32_t& toCount, const Entry* from, std::uint32_t fromCount,
-                  const char* condition) {
-  if (toCount < fromCount) reportAssertion(kSourceFile, __LINE__, condition);
-  copyEntries(to, from, fromCount);
+// A subclass table smaller than its superclass's is reported and then widened
+// to the superclass's count, so every inherited entry has a slot of its own
+// instead of spilling over the tables that follow.
+std::uint32_t inheritedCount(std::uint32_t requested, std::uint32_t inherited,
+                             const char* condition) {
+  if (requested >= inherited) return requested;
+  reportAssertion(kSourceFile, __LINE__, condition);
+  return inherited;
 }
 
 void callInitializers(ClassRecord* cls, RTObject* object) {
@@ -148,6 +150,15 @@ extern "C" {
 
 ClassRecord* RuntimeNewClass(ClassRecord* super, uint32_t methodCount, uint32_t interfaceCount,
                              uint32_t eventCount, uint32_t sharedCount, uint32_t propertyCount) {
+  if (super != nullptr) {
+    methodCount = inheritedCount(methodCount, super->methodCount,
+                                 "out->methodCount >= base->methodCount");
+    interfaceCount = inheritedCount(interfaceCount, super->interfaceCount,
+                                    "out->interfaceCount >= base->interfaceCount");
+    eventCount = inheritedCount(eventCount, super->eventCount, "out->eventCount >= base->eventCount");
+    propertyCount = inheritedCount(propertyCount, super->propertyCount,
+                                   "out->propertyCount >= base->propertyCount");
+  }
   const std::size_t size = kFixedClassSize + interfaceCount * sizeof(InterfaceEntry) +
                            methodCount * sizeof(MethodEntry) + eventCount * sizeof(EventEntry) +
                            sharedCount * sizeof(SharedMemberEntry) +
@@ -173,15 +184,11 @@ ClassRecord* RuntimeNewClass(ClassRecord* super, uint32_t methodCount, uint32_t 
   cls->propertyCount = propertyCount;
 
   if (super != nullptr) {
-    inheritTable(cls->methods, cls->methodCount, super->methods, super->methodCount,
-                 "out->methodCount >= base->methodCount");
-    inheritTable(cls->interfaces, cls->interfaceCount, super->interfaces, super->interfaceCount,
-                 "out->interfaceCount >= base->interfaceCount");
-    inheritTable(cls->events, cls->eventCount, super->events, super->eventCount,
-                 "out->eventCount >= base->eventCount");
+    copyEntries(cls->methods, super->methods, super->methodCount);
+    copyEntries(cls->interfaces, super->interfaces, super->interfaceCount);
+    copyEntries(cls->events, super->events, super->eventCount);
     copyEntries(cls->shared, super->shared, std::min(sharedCount, super->sharedCount));
-    inheritTable(cls->properties, cls->propertyCount, super->properties, super->propertyCount,
-                 "out->propertyCount >= base->propertyCount");
+    copyEntries(cls->properties, super->properties, super->propertyCount);
   }
   cls->super = super;
   pushClass(cls);

@@ -13,7 +13,12 @@ namespace {
 // them out of every test's allocation balance.
 class RuntimeEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { exceptions::registerExceptionClasses(); }
+  void SetUp() override {
+    exceptions::registerExceptionClasses();
+    for (const ClassDefinition* definition : exceptions::allDefinitions()) {
+      objects::classFor(*definition);
+    }
+  }
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new RuntimeEnvironment);
@@ -24,6 +29,8 @@ void RuntimeTest::SetUp() {
   bytesAtStart_ = memory::bytesInUse();
   objectsAtStart_ = objects::liveObjectCount();
 }
+
+void RuntimeTest::rebaseline() { RuntimeTest::SetUp(); }
 
 void RuntimeTest::TearDown() {
   RTObject* leftOver = exceptions::take();

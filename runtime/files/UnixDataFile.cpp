@@ -1,0 +1,131 @@
+#include "files/UnixDataFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "host/FailureReport.h"
+
+static_assert(sizeof(off_t) == 8, "files need 64-bit offsets");
+
+namespace rt::files {
+
+UnixDataFile::~UnixDataFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void UnixDataFile::recordError() { error_ = errno; }
+
+// "e" keeps the descriptor out of the commands the runtime starts.
+bool UnixDataFile::create(const char* path) {
+  file_ = std::fopen(path, "w+e");
+  if (file_ == nullptr) recordError();
+  return file_ != nullptr;
+}
+
+bool UnixDataFile::open(const char* path, int mode) {
+  const char* how = nullptr;
+  if (mode == kModeRead) how = "re";
+  if (mode == kModeReadWrite) how = "r+e";
+  if (how == nullptr) {
+    reportAssertion("../Universal/DataFile", __LINE__, "0",
+                    "Invalid permissions passed in to UnixDataFile::Open");
+    return false;
+  }
+  file_ = std::fopen(path, how);
+  if (file_ == nullptr) recordError();
+  return file_ != nullptr;
+}
+
+void UnixDataFile::turnTo(Direction direction) {
+  if (direction_ != Direction::None && direction_ != direction) fseeko(file_, 0, SEEK_CUR);
+  direction_ = direction;
+}
+
+bool UnixDataFile::read(void* buffer, std::size_t count, std::size_t& countRead) {
+  countRead = 0;
+  if (file_ == nullptr) return false;
+  if (count == 0) return true;
+  turnTo(Direction::Reading);
+  errno = 0;
+  countRead = std::fread(buffer, 1, count, file_);
+  if (countRead == count) return true;
+  const bool failed = std::ferror(file_) && errno != 0;
+  if (failed) recordError();
+  // The end-of-file mark is sticky; a file that grows later must be readable.
+  std::clearerr(file_);
+  return !failed && countRead > 0;
+}
+
+bool UnixDataFile::write(const void* buffer, std::size_t count) {
+  if (file_ == nullptr) return false;
+  if (count == 0) return true;
+  turnTo(Direction::Writing);
+  errno = 0;
+  if (std::fwrite(buffer, 1, count, file_) == count) return true;
+  if (errno != 0) recordError();
+  std::clearerr(file_);
+  return false;
+}
+
+bool UnixDataFile::close() {
+  if (file_ == nullptr) return false;
+  const bool closed = std::fclose(file_) == 0;
+  if (!closed) recordError();
+  file_ = nullptr;
+  return closed;
+}
+
+// A flush, like a seek, leaves no buffered bytes and lets the next call go
+// either way.
+void UnixDataFile::flush() {
+  if (file_ == nullptr) return;
+  if (std::fflush(file_) != 0) recordError();
+  direction_ = Direction::None;
+}
+
+std::int64_t UnixDataFile::position() {
+  if (file_ == nullptr) return 0;
+  const off_t position = ftello(file_);
+  if (position < 0) {
+    recordError();
+    return 0;
+  }
+  return position;
+}
+
+bool UnixDataFile::setPosition(std::int64_t position) {
+  if (file_ == nullptr) return false;
+  direction_ = Direction::None;
+  if (fseeko(file_, position, SEEK_SET) == 0) return true;
+  recordError();
+  return false;
+}
+
+// The size the system reports, plus any buffered bytes written past it: those
+// always end at the current position because every seek flushes them. This
+// keeps the read buffer intact where seeking to the end would discard it.
+std::int64_t UnixDataFile::length() {
+  if (file_ == nullptr) return -1;
+  struct stat status {};
+  if (fstat(fileno(file_), &status) != 0) {
+    recordError();
+    return -1;
+  }
+  if (direction_ != Direction::Writing) return status.st_size;
+  return std::max<std::int64_t>(status.st_size, position());
+}
+
+bool UnixDataFile::setLength(std::int64_t length) {
+  if (file_ == nullptr) return false;
+  flush();
+  if (ftruncate(fileno(file_), length) == 0) return true;
+  recordError();
+  return false;
+}
+
+bool UnixDataFile::endOfFile() { return position() >= length(); }
+
+}  // namespace rt::files

@@ -1,0 +1,340 @@
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PluginHarness.h"
+#include "support/RuntimeFixture.h"
+#include "text/Encodings.h"
+#include "text/StringHandle.h"
+
+namespace {
+
+using vantor::test::FakeObject;
+using vantor::test::pluginClass;
+using vantor::test::pluginRecord;
+
+constexpr int32_t kSynchronous = 0;
+constexpr int32_t kAsynchronous = 1;
+constexpr int32_t kInteractive = 2;
+
+using ObjectFunction = void (*)(PluginObject);
+using StringFunction = void (*)(PluginObject, PluginString);
+using TwoStringFunction = void (*)(PluginObject, PluginString, PluginString);
+using StringResultFunction = PluginString (*)(PluginObject);
+using GetterFunction = PluginString (*)(PluginObject, intptr_t);
+using SetterFunction = void (*)(PluginObject, intptr_t, int32_t);
+
+class ShellTest : public rt::test::RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    vantor::test::enterPlugin();
+  }
+
+  static PluginClassDefinition& shellClass() { return pluginClass("Shell"); }
+
+  template <class Function>
+  static Function method(std::string_view declaration) {
+    const PluginClassDefinition& definition = shellClass();
+    for (intptr_t i = 0; i < definition.methodCount; ++i) {
+      if (declaration == definition.methods[i].declaration) {
+        return reinterpret_cast<Function>(definition.methods[i].function);
+      }
+    }
+    ADD_FAILURE() << "no method " << declaration;
+    return nullptr;
+  }
+
+  static const PluginProperty& property(std::string_view name) {
+    const PluginClassDefinition& definition = shellClass();
+    for (intptr_t i = 0; i < definition.propertyCount; ++i) {
+      if (name == definition.properties[i].name) return definition.properties[i];
+    }
+    throw std::out_of_range("no property");
+  }
+
+  // Reads a field property the way the runtime's field getters do.
+  static int32_t field(const FakeObject& shell, std::string_view name) {
+    const PluginProperty& record = property(name);
+    EXPECT_EQ(record.getter, kPluginFieldAccess) << name;
+    if (std::string_view(record.type) == "Boolean") {
+      return static_cast<int8_t>(*shell.field(record.parameter));
+    }
+    int32_t value;
+    std::memcpy(&value, shell.field(record.parameter), sizeof value);
+    return value;
+  }
+
+  static void setMode(FakeObject& shell, int32_t mode) {
+    const PluginProperty& record = property("Mode");
+    reinterpret_cast<SetterFunction>(record.setter)(shell.get(), record.parameter, mode);
+  }
+
+  static std::string result(FakeObject& shell) {
+    const PluginProperty& record = property("Result");
+    return rt::String::adopt(
+               static_cast<RTString>(reinterpret_cast<GetterFunction>(record.getter)(shell.get(), 0)))
+        .str();
+  }
+
+  static void execute(FakeObject& shell, const rt::String& command) {
+    method<StringFunction>("Execute(command as String)")(shell.get(), command.get());
+  }
+
+  static std::string readAll(FakeObject& shell) {
+    return rt::String::adopt(static_cast<RTString>(
+                                 method<StringResultFunction>("ReadAll() as String")(shell.get())))
+        .str();
+  }
+
+  static const std::vector<std::string>& events(FakeObject& shell) {
+    return pluginRecord().events[shell.get()];
+  }
+
+  // Runs the background tasks as event processing would until the child's
+  // output has ended; false after 10 s.
+  static bool serveUntilCompleted(FakeObject& shell) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (events(shell).empty() || events(shell).back() != "Completed") {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      for (const auto& [id, task] : std::map(pluginRecord().tasks)) task.task(task.data);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+
+  // All the output of a command in the given mode.
+  static std::string run(int32_t mode, const rt::String& command) {
+    FakeObject shell(shellClass());
+    setMode(shell, mode);
+    execute(shell, command);
+    if (mode == kSynchronous) return result(shell);
+    EXPECT_TRUE(serveUntilCompleted(shell)) << command.str();
+    return readAll(shell);
+  }
+};
+
+TEST_F(ShellTest, RegistersThreeConsoleClassesAtVersion9) {
+  const auto& record = pluginRecord();
+  EXPECT_EQ(record.version, 9);
+  const std::vector<std::pair<std::string, const char*>> expected{
+      {"ShellNotRunningException", "RuntimeException"},
+      {"ShellNotAvailableException", "RuntimeException"},
+      {"Shell", nullptr},
+  };
+  ASSERT_EQ(record.classes.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const PluginClassDefinition& definition = *record.classes[i];
+    EXPECT_EQ(definition.version, 9);
+    EXPECT_EQ(definition.name, expected[i].first);
+    if (expected[i].second == nullptr) {
+      EXPECT_EQ(definition.superName, nullptr);
+    } else {
+      EXPECT_STREQ(definition.superName, expected[i].second);
+    }
+    EXPECT_TRUE(definition.flags & kPluginClassConsoleSafe) << definition.name;
+  }
+  EXPECT_GE(shellClass().dataSize, 60);
+}
+
+TEST_F(ShellTest, MembersGiveTheEntryNamesCompiledCodeLooksUp) {
+  const PluginClassDefinition& definition = shellClass();
+  std::set<std::string> entries;
+  const std::string prefix = std::string(definition.name) + ".";
+  if (definition.constructor != nullptr) entries.insert(prefix + "__init");
+  if (definition.destructor != nullptr) entries.insert(prefix + "__exit");
+  for (intptr_t i = 0; i < definition.methodCount; ++i) {
+    EXPECT_EQ(definition.methods[i].flags, 4);
+    entries.insert(prefix + definition.methods[i].declaration);
+  }
+  for (intptr_t i = 0; i < definition.propertyCount; ++i) {
+    const PluginProperty& record = definition.properties[i];
+    if (record.getter != nullptr && record.getter != kPluginFieldAccess) {
+      entries.insert(prefix + record.name + ".Get");
+    }
+    if (record.setter != nullptr && record.setter != kPluginFieldAccess) {
+      entries.insert(prefix + record.name + ".Set");
+    }
+  }
+  for (intptr_t i = 0; i < definition.eventCount; ++i) {
+    const std::string declaration = definition.events[i].declaration;
+    entries.insert(prefix + "Events." + declaration.substr(0, declaration.find('(')));
+  }
+  const std::set<std::string> expected{
+      "Shell.__init", "Shell.__exit", "Shell.Execute(command as String)",
+      "Shell.Execute(command as String, parameters as String)", "Shell.ReadAll() as String",
+      "Shell.Write(s as String)", "Shell.WriteLine(s as String)", "Shell.Close", "Shell.Poll",
+      "Shell.Result.Get", "Shell.Mode.Set", "Shell.Events.DataAvailable", "Shell.Events.Completed"};
+  EXPECT_EQ(entries, expected);
+
+  // The runtime picks its field accessor by the type name.
+  EXPECT_STREQ(property("IsRunning").type, "Boolean");
+  EXPECT_STREQ(property("PID").type, "Integer");
+  EXPECT_EQ(property("TimeOut").setter, kPluginFieldAccess);
+}
+
+TEST_F(ShellTest, ConstructorSetsDefaultsAndRegistersPollTask) {
+  {
+    FakeObject shell(shellClass());
+    EXPECT_EQ(field(shell, "TimeOut"), 2000);
+    EXPECT_EQ(field(shell, "Mode"), kSynchronous);
+    EXPECT_EQ(field(shell, "IsRunning"), 0);
+    EXPECT_EQ(field(shell, "PID"), 0);
+    EXPECT_EQ(result(shell), "");
+    ASSERT_EQ(pluginRecord().tasks.size(), 1u);
+    EXPECT_EQ(pluginRecord().tasks.begin()->second.period, 10);
+    EXPECT_EQ(pluginRecord().tasks.begin()->second.data, shell.get());
+  }
+  EXPECT_TRUE(pluginRecord().tasks.empty());
+}
+
+TEST_F(ShellTest, CollectsMergedOutputInEveryMode) {
+  struct Case {
+    int32_t mode;
+    const char* command;
+    const char* output;
+  };
+  const Case cases[] = {
+      {kSynchronous, "printf 'one\\ntwo\\n'", "one\ntwo\n"},
+      {kAsynchronous, "printf 'one\\ntwo\\n'", "one\ntwo\n"},
+      {kInteractive, "printf 'one\\ntwo\\n'", "one\r\ntwo\r\n"},
+      {kSynchronous, "echo out; echo err >&2", "out\nerr\n"},
+      {kAsynchronous, "echo out; echo err >&2", "out\nerr\n"},
+      {kSynchronous, "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(run(c.mode, c.command), c.output) << "mode " << c.mode << ": " << c.command;
+  }
+}
+
+TEST_F(ShellTest, ExitStatusBecomesErrorCode) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"true", 0}, {"exit 3", 3}, {"nosuchcommand_vantor", 127}};
+  for (const auto& [command, status] : cases) {
+    FakeObject shell(shellClass());
+    execute(shell, command);
+    EXPECT_EQ(field(shell, "ErrorCode"), status) << command;
+    EXPECT_EQ(field(shell, "IsRunning"), 0);
+  }
+  FakeObject shell(shellClass());
+  execute(shell, "nosuchcommand_vantor");
+  EXPECT_NE(result(shell).find("nosuchcommand_vantor: command not found"), std::string::npos);
+}
+
+TEST_F(ShellTest, ParametersFollowTheCommandAfterOneBlank) {
+  const auto executeWith = method<TwoStringFunction>(
+      "Execute(command as String, parameters as String)");
+  FakeObject shell(shellClass());
+  executeWith(shell.get(), rt::String("printf '%s' 'a").get(), rt::String("b'").get());
+  EXPECT_EQ(result(shell), "a b");
+  // Also shows that a second Execute replaces Result.
+  executeWith(shell.get(), rt::String("printf '%s' a").get(), nullptr);
+  EXPECT_EQ(result(shell), "a");
+}
+
+TEST_F(ShellTest, CommandLineIsConvertedToTheSystemFontEncoding) {
+  EXPECT_EQ(run(kSynchronous, "printf '%s' café.txt"), "café.txt");
+  EXPECT_EQ(pluginRecord().fontNamesAsked, std::vector<std::string>{"System"});
+  EXPECT_EQ(pluginRecord().conversionTargets, std::vector<uint32_t>{kEncodingUTF8});
+
+  vantor::test::enterPlugin(false);
+  EXPECT_EQ(run(kSynchronous, "echo plain"), "plain\n");
+  EXPECT_EQ(pluginRecord().conversionTargets, std::vector<uint32_t>{kEncodingMacRoman});
+}
+
+TEST_F(ShellTest, ChildInheritsOnlyStandardDescriptors) {
+  const int spare = open("/dev/null", O_RDONLY);
+  ASSERT_GE(spare, 0);
+  const int high = dup2(spare, 200);
+  ASSERT_EQ(high, 200);
+  EXPECT_EQ(run(kSynchronous, "ls /proc/self/fd"), "0\n1\n2\n3\n");
+  EXPECT_EQ(run(kAsynchronous, "ls /proc/self/fd"), "0\n1\n2\n3\n");
+  EXPECT_EQ(run(kInteractive, "ls /proc/self/fd | cat"), "0\r\n1\r\n2\r\n3\r\n");
+  close(high);
+  close(spare);
+}
+
+TEST_F(ShellTest, WithoutDescriptorsLeftNoShellIsAvailable) {
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const std::pair<int32_t, const char*> cases[] = {
+      {kSynchronous, "No shell available"}, {kAsynchronous, "No shell available"}, {kInteractive, ""}};
+  for (const auto& [mode, text] : cases) {
+    FakeObject shell(shellClass());
+    setMode(shell, mode);
+    const int lowest = dup(0);
+    ASSERT_GE(lowest, 0);
+    close(lowest);
+    rlimit none = saved;
+    none.rlim_cur = static_cast<rlim_t>(lowest);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    execute(shell, "echo unreachable");
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(field(shell, "ErrorCode"), -1) << "mode " << mode;
+    EXPECT_EQ(result(shell), text) << "mode " << mode;
+    EXPECT_EQ(field(shell, "IsRunning"), 0) << "mode " << mode;
+  }
+}
+
+TEST_F(ShellTest, AsynchronousOutputArrivesThroughPollEvents) {
+  FakeObject shell(shellClass());
+  setMode(shell, kAsynchronous);
+  execute(shell, "echo a; echo b");
+  EXPECT_EQ(field(shell, "ErrorCode"), 0);
+  EXPECT_EQ(field(shell, "IsRunning"), 1);
+  EXPECT_GT(field(shell, "PID"), 0);
+  ASSERT_TRUE(serveUntilCompleted(shell));
+  const auto& raised = events(shell);
+  ASSERT_GE(raised.size(), 2u);
+  for (std::size_t i = 0; i + 1 < raised.size(); ++i) EXPECT_EQ(raised[i], "DataAvailable");
+  EXPECT_EQ(readAll(shell), "a\nb\n");
+  EXPECT_EQ(readAll(shell), "");
+  EXPECT_EQ(result(shell), "");
+  EXPECT_EQ(field(shell, "IsRunning"), 0);
+  EXPECT_EQ(field(shell, "PID"), 0);
+}
+
+TEST_F(ShellTest, WriteReachesInteractiveChildWithoutEcho) {
+  FakeObject shell(shellClass());
+  setMode(shell, kInteractive);
+  execute(shell, "read line; echo \"got $line\"");
+  method<StringFunction>("Write(s as String)")(shell.get(), rt::String("ab").get());
+  method<StringFunction>("WriteLine(s as String)")(shell.get(), rt::String("c").get());
+  ASSERT_TRUE(serveUntilCompleted(shell));
+  EXPECT_EQ(readAll(shell), "got abc\r\n");
+}
+
+TEST_F(ShellTest, ModeChangesOnlyToKnownModesWhileIdle) {
+  FakeObject shell(shellClass());
+  const std::pair<int32_t, int32_t> settings[] = {
+      {kAsynchronous, kAsynchronous}, {5, kAsynchronous}, {-1, kAsynchronous},
+      {kInteractive, kInteractive}, {kSynchronous, kSynchronous}, {kInteractive, kInteractive}};
+  for (const auto& [value, expected] : settings) {
+    setMode(shell, value);
+    EXPECT_EQ(field(shell, "Mode"), expected) << "set " << value;
+  }
+  execute(shell, "cat");
+  setMode(shell, kSynchronous);
+  EXPECT_EQ(field(shell, "Mode"), kInteractive);
+
+  method<ObjectFunction>("Close")(shell.get());
+  EXPECT_EQ(field(shell, "IsRunning"), 0);
+  EXPECT_EQ(field(shell, "PID"), 0);
+  method<ObjectFunction>("Poll")(shell.get());
+  EXPECT_TRUE(events(shell).empty());
+  setMode(shell, kSynchronous);
+  EXPECT_EQ(field(shell, "Mode"), kSynchronous);
+}
+
+}  // namespace
