@@ -29,6 +29,11 @@ constexpr std::array<const char*, 20> kParsePatterns{
     "%a, %b %d, %C%y",  "%a, %b %d, %y",  "%a %b %d %C%y",   "%a %b %d %y",
 };
 
+// value - 1 without overflow (INT32_MIN wraps round).
+std::int32_t lessOne(std::int32_t value) {
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(value) - 1);
+}
+
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
   const std::int64_t q = a / b;
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
@@ -38,16 +43,18 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 
 void DateImpUnix::Normalize() {
   if (!needsNormalising_) return;
+  // The year is carried in 64 bits so that absurd stores cannot overflow.
+  std::int64_t year = year_;
   for (;;) {
     // Step a year per twelve months, in either direction.
-    const auto years = static_cast<std::int32_t>(floorDiv(month_, 12));
-    year_ += years;
-    month_ -= years * 12;
+    const std::int64_t years = floorDiv(month_, 12);
+    year += years;
+    month_ = static_cast<std::int32_t>(month_ - years * 12);
     if (day_ < 1 && --month_ < 0) {
-      --year_;
+      --year;
       month_ += 12;
     }
-    const std::int32_t length = monthLength(month_, year_);
+    const std::int32_t length = monthLength(month_, static_cast<std::int32_t>(year));
     if (day_ < 1) {
       day_ += length;
       continue;
@@ -56,6 +63,7 @@ void DateImpUnix::Normalize() {
     ++month_;
     day_ -= length;
   }
+  year_ = static_cast<std::int32_t>(year);
   needsNormalising_ = false;
 }
 
@@ -82,14 +90,14 @@ void DateImpUnix::SetField(std::int32_t code, std::int32_t value) {
   EnsureInitialized();
   switch (code) {
     case kFieldYear: year_ = value; break;
-    case kFieldMonth: month_ = value - 1; break;
+    case kFieldMonth: month_ = lessOne(value); break;
     case kFieldDay: day_ = value; break;
     case kFieldHour: hour_ = value; break;
     case kFieldMinute: minute_ = value; break;
     case kFieldSecond: second_ = value; break;
     // Only stored: the weekday and day of year are computed from the date.
-    case kFieldDayOfWeek: weekday_ = value - 1; break;
-    case kFieldDayOfYear: dayOfYear_ = value - 1; break;
+    case kFieldDayOfWeek: weekday_ = lessOne(value); break;
+    case kFieldDayOfYear: dayOfYear_ = lessOne(value); break;
     case kFieldWeekOfYear: return;
     default: reportAssertion(kSourceFile, __LINE__, "0"); return;
   }

@@ -115,6 +115,7 @@ TEST_F(DateTest, NormalizeCarriesMonthsAndDaysButNotTimes) {
            {{2001, 1, 1, 0, 0, 0}, DateField::Day, -30, "2000-12-01"},
            {{1900, 2, 1, 0, 0, 0}, DateField::Day, 29, "1900-03-01"},
            {{1500, 2, 1, 0, 0, 0}, DateField::Day, 29, "1500-02-29"},
+           {{2001, 3, 15, 0, 0, 0}, DateField::Month, INT32_MAX, "178958971-07-15"},
        }) {
     Date date = dateAt(c.start);
     date.setField(c.field, c.value);
