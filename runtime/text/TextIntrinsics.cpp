@@ -1,8 +1,10 @@
 #include <array>
 
 #include "host/IntrinsicTable.h"
+#include "text/EncodingApi.h"
 #include "text/StringApi.h"
 #include "text/StringCompare.h"
+#include "text/StringFunctionsApi.h"
 
 namespace rt::intrinsics {
 
@@ -25,6 +27,36 @@ std::span<const IntrinsicEntry> textFunctions() {
       RT_INTRINSIC(StringGetPString),
       RT_INTRINSIC(TOLVGetStringEncoding),
       RT_INTRINSIC(TOLVSetStringEncoding),
+      RT_INTRINSIC(TOLVConvertString),
+      RT_INTRINSIC(StringConvertEncoding),
+      RT_INTRINSIC(StringDBCSLeft),
+      RT_INTRINSIC(StringDBCSRight),
+      RT_INTRINSIC(StringDBCSMid3),
+      RT_INTRINSIC(StringDBCSMid2),
+      RT_INTRINSIC(StringDBCSLen),
+      RT_INTRINSIC(StringDBCSAsc),
+      RT_INTRINSIC(StringDBCSChr),
+      RT_INTRINSIC(StringLeft),
+      RT_INTRINSIC(StringRight),
+      RT_INTRINSIC(StringMid3),
+      RT_INTRINSIC(StringMid2),
+      RT_INTRINSIC(StringLen),
+      RT_INTRINSIC(StringAsc),
+      RT_INTRINSIC(StringChr),
+      RT_INTRINSIC(StringInStr),
+      RT_INTRINSIC(StringInStrB),
+      RT_INTRINSIC(runTrim),
+      RT_INTRINSIC(runLTrim),
+      RT_INTRINSIC(runRTrim),
+      RT_INTRINSIC(StringVal),
+      RT_INTRINSIC(StringStrInt8),
+      RT_INTRINSIC(StringStrInt16),
+      RT_INTRINSIC(StringStrUInt8),
+      RT_INTRINSIC(StringStrUInt16),
+      RT_INTRINSIC(StringStrInt32),
+      RT_INTRINSIC(StringStrUInt32),
+      RT_INTRINSIC(StringStrInt64),
+      RT_INTRINSIC(StringStrUInt64),
   };
   return entries;
 }
