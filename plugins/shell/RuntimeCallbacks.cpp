@@ -13,6 +13,7 @@ struct Callbacks {
   StringReferenceFunction lockString = nullptr;
   StringReferenceFunction unlockString = nullptr;
   StringGetCStringFunction getCString = nullptr;
+  StringLengthFunction length = nullptr;
   ConvertStringFunction convertString = nullptr;
   // Asked once; a runtime without the font service leaves encoding word 0.
   uint32_t commandEncoding = 0;
@@ -41,6 +42,7 @@ void resolveCallbacks(PluginResolver resolver) {
   resolved.lockString = resolve<StringReferenceFunction>(resolver, "TOLVLockString");
   resolved.unlockString = resolve<StringReferenceFunction>(resolver, "TOLVUnlockString");
   resolved.getCString = resolve<StringGetCStringFunction>(resolver, "StringGetCString");
+  resolved.length = resolve<StringLengthFunction>(resolver, "TOLVStringLength");
   resolved.convertString = resolve<ConvertStringFunction>(resolver, "TOLVConvertString");
   if (auto fontEncoding = resolve<GetFontEncodingFunction>(resolver, "TOLVGetFontEncoding")) {
     resolved.commandEncoding = fontEncoding("System");
@@ -85,9 +87,11 @@ void unlockString(PluginString s) {
   if (callbacks.unlockString != nullptr && s != nullptr) callbacks.unlockString(s);
 }
 
+// Without the length callback the text ends at its first zero byte.
 std::string stringBytes(PluginString s) {
   if (s == nullptr || callbacks.getCString == nullptr) return {};
-  return callbacks.getCString(s);
+  if (callbacks.length == nullptr) return callbacks.getCString(s);
+  return std::string(callbacks.getCString(s), callbacks.length(s));
 }
 
 std::string commandLineBytes(PluginString s) {

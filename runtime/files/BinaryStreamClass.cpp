@@ -4,12 +4,12 @@
 
 #include "files/FileObjects.h"
 #include "files/FileStreamApi.h"
-#include "files/TextEncodingObject.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
 #include "objects/FieldAccessors.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
+#include "text/TextEncodingClass.h"
 
 namespace rt::files {
 namespace {
@@ -60,7 +60,7 @@ void writeNumber(RTObject* stream, Unsigned value) {
 // Up to count bytes from one read, tagged with the encoding's word.
 RTString readText(UnixDataFile& file, std::int64_t count, RTObject* encoding) {
   if (count < 1) return nullptr;
-  const std::uint32_t word = encodingWordOf(encoding);
+  const std::uint32_t word = text::encodingOfObject(encoding);
   RTString text = text::makeString(nullptr, static_cast<std::size_t>(count), word);
   std::size_t got = 0;
   file.read(text->text, text->length, got);

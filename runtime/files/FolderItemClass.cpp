@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <array>
 
-#include "files/EncodingConversion.h"
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
 #include "host/FailureReport.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
+#include "text/EncodingConversion.h"
 #include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
@@ -124,7 +124,7 @@ RTString fileNameGetter(RTObject* item) {
 void fileNameSetter(RTObject* item, RTString name) {
   FolderItemImpUnix* imp = methodImp(item);
   if (imp == nullptr) return;
-  RTString utf8 = convertEncoding(name, kEncodingUTF8);
+  RTString utf8 = rt::text::convertEncoding(name, kEncodingUTF8);
   imp->setName(rt::text::bytes(utf8));
   RuntimeUnlockString(utf8);
 }

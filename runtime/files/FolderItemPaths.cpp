@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "files/ApplicationFolder.h"
-#include "files/EncodingConversion.h"
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
 #include "objects/ExceptionClasses.h"
+#include "text/EncodingConversion.h"
 #include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
@@ -94,14 +94,14 @@ RTObject* folderItemFor(std::string_view path, std::int32_t pathType) {
 extern "C" {
 
 RTObject* RuntimeGetFolderItem(RTString path, int32_t pathType) {
-  RTString utf8 = rt::files::convertEncoding(path, kEncodingUTF8);
+  RTString utf8 = rt::text::convertEncoding(path, kEncodingUTF8);
   RTObject* item = rt::files::folderItemFor(rt::text::bytes(utf8), pathType);
   RuntimeUnlockString(utf8);
   return item;
 }
 
 void RuntimeSetApplicationPath(RTString folder) {
-  RTString utf8 = rt::files::convertEncoding(folder, kEncodingUTF8);
+  RTString utf8 = rt::text::convertEncoding(folder, kEncodingUTF8);
   rt::files::setApplicationFolder(rt::text::bytes(utf8));
   RuntimeUnlockString(utf8);
 }

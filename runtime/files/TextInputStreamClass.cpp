@@ -5,12 +5,12 @@
 
 #include "files/FileObjects.h"
 #include "files/FileStreamApi.h"
-#include "files/TextEncodingObject.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
 #include "objects/FieldAccessors.h"
 #include "text/Encodings.h"
 #include "text/StringStorage.h"
+#include "text/TextEncodingClass.h"
 
 namespace rt::files {
 namespace {
@@ -69,7 +69,7 @@ std::size_t readDirect(TextInputStreamObject& stream, std::string& text, std::si
 }
 
 RTString tagged(const std::string& text, RTObject* encoding, const TextInputStreamObject& stream) {
-  const std::uint32_t word = encodingWordOf(encoding != nullptr ? encoding : stream.encoding);
+  const std::uint32_t word = text::encodingOfObject(encoding != nullptr ? encoding : stream.encoding);
   return text::makeString(text, word);
 }
 
@@ -134,7 +134,7 @@ RTObject* newTextInputStream(std::unique_ptr<UnixDataFile> file) {
   if (object == nullptr) return nullptr;
   auto* stream = reinterpret_cast<TextInputStreamObject*>(object);
   stream->file = file.release();
-  stream->encoding = newTextEncoding(kEncodingUTF8);
+  stream->encoding = text::newTextEncoding(kEncodingUTF8);
   return object;
 }
 

@@ -1,12 +1,12 @@
 #include <array>
 #include <cstddef>
 
-#include "files/EncodingConversion.h"
 #include "files/FileObjects.h"
 #include "files/FileStreamApi.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
 #include "objects/FieldAccessors.h"
+#include "text/EncodingConversion.h"
 #include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
@@ -46,7 +46,7 @@ RTString lineEnding(const TextOutputStreamObject& stream, RTString line) {
   const std::uint32_t from = text::encodingOf(ending);
   const std::uint32_t to = text::encodingOf(line);
   if (from == kEncodingUnknown || from == to) return ending;
-  RTString converted = convertEncoding(ending, to);
+  RTString converted = text::convertEncoding(ending, to);
   RuntimeUnlockString(ending);
   return converted;
 }

@@ -3,13 +3,20 @@
 #include "console/ConsoleApplication.h"
 #include "host/HostApi.h"
 #include "host/PluginLoader.h"
+#include "files/FileObjects.h"
+#include "numbers/DateObject.h"
+#include "objects/ClassRegistry.h"
 #include "objects/ExceptionClasses.h"
+#include "text/TextEncodingClass.h"
 
 namespace rt::host {
 
 void registerBuiltinClasses() {
   exceptions::registerExceptionClasses();
   console::registerConsoleClasses();
+  objects::registerClassDefinition(text::textEncodingClass);
+  files::registerFileClasses();
+  dates::registerDateClass();
 }
 
 }  // namespace rt::host

@@ -32,6 +32,8 @@ RTString StringFromWString(const wchar_t* text);
 const char* StringGetCString(RTString s);
 // Borrows the text as a Pascal string (a static empty one for null).
 const unsigned char* StringGetPString(RTString s);
+// The length of s in bytes (0 for null).
+uint32_t TOLVStringLength(RTString s);
 uint32_t TOLVGetStringEncoding(RTString s);
 void TOLVSetStringEncoding(RTString s, uint32_t encoding);
 

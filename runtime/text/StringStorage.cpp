@@ -103,6 +103,8 @@ const unsigned char* StringGetPString(RTString s) {
   return s ? s->buffer : kEmpty;
 }
 
+uint32_t TOLVStringLength(RTString s) { return rt::text::length(s); }
+
 uint32_t TOLVGetStringEncoding(RTString s) { return rt::text::encodingOf(s); }
 
 void TOLVSetStringEncoding(RTString s, uint32_t encoding) {

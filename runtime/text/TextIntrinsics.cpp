@@ -26,6 +26,7 @@ std::span<const IntrinsicEntry> textFunctions() {
       RT_INTRINSIC(StringGetCString),
       RT_INTRINSIC(StringGetPString),
       RT_INTRINSIC(TOLVGetStringEncoding),
+      RT_INTRINSIC(TOLVStringLength),
       RT_INTRINSIC(TOLVSetStringEncoding),
       RT_INTRINSIC(TOLVConvertString),
       RT_INTRINSIC(StringConvertEncoding),

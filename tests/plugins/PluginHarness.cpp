@@ -44,15 +44,11 @@ uint32_t fontEncoding(const char* fontName) {
   return kEncodingSystem;
 }
 
-// Records the target, then converts with the runtime when it offers the
-// conversion; until then the string is handed back unchanged.
+// Records the target, then converts with the runtime.
 PluginString convertString(PluginString s, uint32_t encoding) {
   record.conversionTargets.push_back(encoding);
-  if (void* runtimeConvert = rt::intrinsics::lookup("TOLVConvertString")) {
-    return reinterpret_cast<ConvertStringFunction>(runtimeConvert)(s, encoding);
-  }
-  RuntimeLockString(static_cast<RTString>(s));
-  return s;
+  void* runtimeConvert = rt::intrinsics::lookup("TOLVConvertString");
+  return reinterpret_cast<ConvertStringFunction>(runtimeConvert)(s, encoding);
 }
 
 void* resolve(const char* name) {

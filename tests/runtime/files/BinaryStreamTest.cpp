@@ -7,9 +7,9 @@
 
 #include "FileTest.h"
 #include "files/FolderItem.h"
-#include "files/TextEncodingObject.h"
 #include "objects/ExceptionHandle.h"
 #include "text/Encodings.h"
+#include "text/TextEncodingClass.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ TEST_F(BinaryStreamTest, ReadIsClampedToWhatIsLeftAndTagged) {
   stream.setPosition(0);
   EXPECT_TRUE(stream.read(0).empty());
   EXPECT_TRUE(stream.read(-1).empty());
-  rt::Object latin1 = rt::Object::adopt(rt::files::newTextEncoding(513));
+  rt::Object latin1 = rt::Object::adopt(rt::text::newTextEncoding(513));
   EXPECT_EQ(stream.read(2, latin1).encoding(), 513u);
 }
 

@@ -6,10 +6,10 @@
 
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
-#include "files/TextEncodingObject.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionClasses.h"
 #include "text/StringHandle.h"
+#include "text/TextEncodingClass.h"
 
 namespace rt::test {
 namespace {
@@ -21,7 +21,7 @@ class FileClassesEnvironment : public ::testing::Environment {
   void SetUp() override {
     for (const ClassDefinition* definition :
          {&files::folderItemClass, &files::binaryStreamClass, &files::textInputStreamClass,
-          &files::textOutputStreamClass, &files::textEncodingClass,
+          &files::textOutputStreamClass, &text::textEncodingClass,
           &exceptions::unsupportedFormatException, &exceptions::nilObjectException}) {
       objects::classFor(*definition);
     }

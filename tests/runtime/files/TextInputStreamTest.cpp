@@ -5,8 +5,8 @@
 
 #include "FileTest.h"
 #include "files/FolderItem.h"
-#include "files/TextEncodingObject.h"
 #include "text/Encodings.h"
+#include "text/TextEncodingClass.h"
 
 namespace {
 
@@ -100,8 +100,8 @@ TEST_F(TextInputStreamTest, PositionCountsOnlyWhatWasTaken) {
 TEST_F(TextInputStreamTest, LinesAreTaggedWithTheStreamsOrTheGivenEncoding) {
   TextInputStream stream = open("a\nb\nc\n");
   EXPECT_EQ(stream.readLine().encoding(), kEncodingUTF8);
-  EXPECT_EQ(rt::files::encodingWordOf(stream.encoding().get()), kEncodingUTF8);
-  rt::Object latin1 = rt::Object::adopt(rt::files::newTextEncoding(513));
+  EXPECT_EQ(rt::text::encodingOfObject(stream.encoding().get()), kEncodingUTF8);
+  rt::Object latin1 = rt::Object::adopt(rt::text::newTextEncoding(513));
   EXPECT_EQ(stream.readLine(latin1).encoding(), 513u);
   stream.setEncoding(latin1);
   EXPECT_EQ(stream.readLine().encoding(), 513u);
