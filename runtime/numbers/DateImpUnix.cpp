@@ -72,17 +72,21 @@ void DateImpUnix::EnsureInitialized() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  second_ = local.tm_sec;
-  minute_ = local.tm_min;
-  hour_ = local.tm_hour;
-  day_ = local.tm_mday;
-  month_ = local.tm_mon;
-  year_ = local.tm_year + 1900;
-  weekday_ = local.tm_wday;
-  dayOfYear_ = local.tm_yday;
-  daylight_ = local.tm_isdst;
-  zoneOffset_ = local.tm_gmtoff;
-  zoneName_ = local.tm_zone;
+  SetFromTm(local);
+}
+
+void DateImpUnix::SetFromTm(const std::tm& time) {
+  second_ = time.tm_sec;
+  minute_ = time.tm_min;
+  hour_ = time.tm_hour;
+  day_ = time.tm_mday;
+  month_ = time.tm_mon;
+  year_ = time.tm_year + 1900;
+  weekday_ = time.tm_wday;
+  dayOfYear_ = time.tm_yday;
+  daylight_ = time.tm_isdst;
+  zoneOffset_ = time.tm_gmtoff;
+  zoneName_ = time.tm_zone;
   initialised_ = true;
 }
 
@@ -167,18 +171,7 @@ bool DateImpUnix::Parse(const char* text) {
   for (const char* pattern : kParsePatterns) {
     std::tm parsed{};
     if (strptime(text, pattern, &parsed) == nullptr) continue;
-    second_ = parsed.tm_sec;
-    minute_ = parsed.tm_min;
-    hour_ = parsed.tm_hour;
-    day_ = parsed.tm_mday;
-    month_ = parsed.tm_mon;
-    year_ = parsed.tm_year + 1900;
-    weekday_ = parsed.tm_wday;
-    dayOfYear_ = parsed.tm_yday;
-    daylight_ = parsed.tm_isdst;
-    zoneOffset_ = parsed.tm_gmtoff;
-    zoneName_ = parsed.tm_zone;
-    initialised_ = true;
+    SetFromTm(parsed);
     // strptime accepts day 31 in any month; normalising carries it over.
     needsNormalising_ = true;
     return true;

@@ -2,6 +2,8 @@
 // strptime, everything else through the runtime's own calendar.
 #pragma once
 
+#include <ctime>
+
 #include "numbers/DateFormatter.h"
 #include "numbers/DateImp.h"
 
@@ -22,6 +24,8 @@ class DateImpUnix final : public DateImp {
   // Makes the fields readable: set from the clock if new, then normalised.
   void prepareRead();
   DateFields fields() const;
+  // Takes every field from a broken-down time of the C library.
+  void SetFromTm(const std::tm& time);
 
   bool initialised_ = false;
   bool needsNormalising_ = false;
