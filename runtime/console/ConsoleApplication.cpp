@@ -63,7 +63,7 @@ const ClassDefinition serviceApplication{"ServiceApplication", &consoleApplicati
                                          sizeof(ConsoleApplicationObject), nullptr, nullptr,
                                          {}, {}, serviceEvents};
 const ClassDefinition pollableInterface{"_Pollable", nullptr, sizeof(RTObject), nullptr,
-                                        nullptr, kPollableMethods, {}, {}};
+                                        nullptr, kPollableMethods, {}, {}, true};
 
 void registerConsoleClasses() {
   objects::registerClassDefinition(consoleApplication);
@@ -74,13 +74,7 @@ void registerConsoleClasses() {
   pollableClass();
 }
 
-ClassRecord* pollableClass() {
-  ClassRecord* cls = objects::classFor(pollableInterface);
-  // Class definitions describe instantiable classes; the interface flag is set
-  // on the record.
-  cls->isInterface = 1;
-  return cls;
-}
+ClassRecord* pollableClass() { return objects::classFor(pollableInterface); }
 
 bool isApplication(RTObject* object) {
   return RuntimeObjectIsa(object, objects::classFor(consoleApplication)) != 0;

@@ -40,6 +40,7 @@ struct ClassDefinition {
   std::span<const MethodDefinition> methods;
   std::span<const PropertyDefinition> properties;
   std::span<EventDefinition> events;
+  bool isInterface = false;  // class interfaces are never instantiated
 };
 
 }  // namespace rt

@@ -101,6 +101,7 @@ ClassRecord* buildRecord(const ClassDefinition& definition) {
       RuntimeNewClass(super, methodCount, 0, eventCountOf(&definition), 0, propertyCount);
   cls->name = constantString(definition.name);
   cls->instanceSize = definition.instanceSize;
+  cls->isInterface = definition.isInterface;
   cls->initializer = definition.initializer;
   cls->finalizer = definition.finalizer;
 
