@@ -28,7 +28,6 @@ namespace rt::numbers {
 // known sequence.
 std::int32_t randomState();
 void setRandomState(std::int32_t state);
-double nextRandom();
 
 }  // namespace rt::numbers
 #endif

@@ -30,16 +30,16 @@ void seedFromClock() {
   for (int i = 0; i < kDiscardedAfterSeeding; ++i) state = advance(state);
 }
 
+double nextRandom() {
+  if (state == 0) seedFromClock();
+  state = advance(state);
+  return static_cast<double>(state & 0xFFFFF) * 9.5367431640625e-7;  // 2^-20
+}
+
 }  // namespace
 
 std::int32_t randomState() { return state; }
 void setRandomState(std::int32_t s) { state = s; }
-
-double nextRandom() {
-  if (state == 0) seedFromClock();
-  state = advance(state);
-  return static_cast<double>(state & 0xFFFFF) * 9.5367431640625e-7;
-}
 
 }  // namespace rt::numbers
 
