@@ -55,6 +55,10 @@ char** TOLVGetCommandLineForUnix(void);
 void TOLVInitStackChecker(uint32_t size, uintptr_t top);
 // Raises StackOverflowException when less than 8 KiB remain above the limit.
 void RuntimeStackCheck(void);
+// Returns the current thread's stack limit (0: no budget set).
+uintptr_t TOLVGetStackLimit(void);
+// Returns the stack top the current thread's budget is measured from.
+uintptr_t TOLVGetStackTop(void);
 
 #ifdef __cplusplus
 }

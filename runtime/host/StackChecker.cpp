@@ -10,6 +10,7 @@ constexpr std::uintptr_t kHeadRoom = 0x2000;
 
 // Each cooperative thread runs on an operating-system thread of its own and
 // so has its own bounds.
+thread_local std::uintptr_t stackTop = 0;
 thread_local std::uintptr_t stackLimit = 0;
 
 std::uintptr_t currentPosition() {
@@ -22,6 +23,7 @@ extern "C" {
 
 void TOLVInitStackChecker(uint32_t size, uintptr_t top) {
   if (top == 0) top = currentPosition();
+  stackTop = top;
   stackLimit = top > size ? top - size : 0;
 }
 
@@ -30,5 +32,9 @@ void RuntimeStackCheck(void) {
     rt::exceptions::raise(rt::exceptions::stackOverflowException);
   }
 }
+
+uintptr_t TOLVGetStackLimit(void) { return stackLimit; }
+
+uintptr_t TOLVGetStackTop(void) { return stackTop; }
 
 }  // extern "C"
