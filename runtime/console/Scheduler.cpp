@@ -18,7 +18,10 @@ void sleepMainThread(std::int32_t milliseconds) {
   }
 }
 
-Scheduler current{&alwaysMainThread, &noOtherThread, &sleepMainThread, &noOtherThread};
+RTObject* mainThreadObject() { return nullptr; }
+
+Scheduler current{&alwaysMainThread, &noOtherThread, &sleepMainThread, &noOtherThread,
+                  &mainThreadObject};
 
 }  // namespace
 

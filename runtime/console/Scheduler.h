@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "objects/ObjectModel.h"
+
 namespace rt::console {
 
 struct Scheduler {
@@ -12,6 +14,8 @@ struct Scheduler {
   void (*sleepCurrentThread)(std::int32_t milliseconds);
   // Ends every cooperative thread that has a Thread object.
   void (*killThreads)();
+  // The running thread's Thread object with a new reference; nil on the main thread.
+  RTObject* (*currentThread)();
 };
 
 void installScheduler(const Scheduler& scheduler);

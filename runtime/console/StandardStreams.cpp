@@ -7,6 +7,7 @@
 #include "console/ConsoleInput.h"
 #include "console/ConsoleWriter.h"
 #include "objects/ClassRegistry.h"
+#include "text/Encodings.h"
 #include "text/StringStorage.h"
 
 namespace rt::console {
@@ -75,6 +76,8 @@ const ClassDefinition standardOutputStream{"StandardOutputStream", nullptr,
 using namespace rt::console;
 
 extern "C" {
+
+RTString RuntimeEndOfLine(void) { return rt::text::makeString("\n", kEncodingASCII); }
 
 void RuntimeConsolePrint(RTString s) {
   if (s == nullptr) return;

@@ -8,6 +8,7 @@
 
 #include "console/Console.h"
 #include "console/ConsoleApplication.h"
+#include "files/FolderItemApi.h"
 #include "host/BuiltinModule.h"
 #include "host/HostApi.h"
 #include "host/HostMain.h"
@@ -73,6 +74,24 @@ void showCallbacks() {
   reinterpret_cast<void (*)()>(pluginEntries[6])();
 }
 
+// The application's properties, read by name as plugins read them.
+void showApplicationProperties() {
+  Object app = Object::adopt(getAppObject());
+  RTObject* item = nullptr;
+  const bool found = TOLVGetPropValueObject(app.get(), "ExecutableFile", &item);
+  Object file = Object::adopt(item);
+  if (!found || !file) {
+    print("no executable file");
+    return;
+  }
+  print("executable file=" + String::adopt(fileAbsolutePathGetter(file.get())).str() +
+        " exists=" + std::to_string(fileExistsGetter(file.get())));
+  RTObject* thread = nullptr;
+  const bool threadFound = TOLVGetPropValueObject(app.get(), "CurrentThread", &thread);
+  print(std::string("current thread=") + (threadFound ? (thread ? "set" : "nil") : "missing"));
+  RuntimeUnlockObject(thread);
+}
+
 void showResources() {
   for (const host::Resource& resource : host::resourceTable().entries()) {
     std::printf("resource %08" PRIx32 " %u %u %" PRIu64 " ", resource.type, resource.id,
@@ -110,6 +129,8 @@ std::int32_t run(RTObject*, RTArray* args) {
     showPlugin();
   } else if (mode() == "callbacks") {
     showCallbacks();
+  } else if (mode() == "application") {
+    showApplicationProperties();
   } else if (mode() == "resources") {
     showResources();
   }

@@ -51,19 +51,6 @@ TEST_F(HostServicesTest, StackCheckRaisesStackOverflowBeforeTheBudgetIsUsedUp) {
   TOLVInitStackChecker(UINT32_MAX, 0);
 }
 
-TEST_F(HostServicesTest, EveryEntryPointIsRegisteredUnderItsName) {
-  for (const char* name :
-       {"RuntimeReportFailure", "RuntimeInit", "RuntimeInitExternalClasses",
-        "RuntimeRegisterConsoleAppObject", "RuntimeRun", "RuntimeExit", "ZK_ApplicationQuit",
-        "ApplicationQuit", "ApplicationNewDocument", "getAppObject", "SystemGetCommandLine",
-        "TOLVGetCommandLineForUnix", "TOLVInitStackChecker", "RuntimeStackCheck",
-        "RuntimeAllocatePluginEntrypointsTable", "RuntimeLookupPluginEntrypoint",
-        "RegisterPluginVersion", "PluginRegisterClass", "PluginRegisterBackgroundTask",
-        "PluginUnregisterBackgroundTask", "GetEventInstance", "TOLVGetFontEncoding"}) {
-    EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
-  }
-}
-
 TEST_F(HostServicesTest, PluginCallbacksAnswerAsPluginsExpect) {
   EXPECT_EQ(RuntimeAllocatePluginEntrypointsTable(0), nullptr);
   void** table = RuntimeAllocatePluginEntrypointsTable(3);

@@ -96,5 +96,32 @@ TEST(Startup, PathWithSlashIsTakenUnchanged) {
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
 }
 
+TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {
+  TempFolder folder;
+  const fs::path canonicalFolder = fs::canonical(folder.path());
+  fs::copy_file(HOST_PROBE, folder / "probe");
+  struct Case {
+    std::string argv0;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"./probe", (canonicalFolder / "./probe").string()},
+      {"probe", (canonicalFolder / "probe").string()},
+      {(canonicalFolder / "probe").string(), (canonicalFolder / "probe").string()},
+  };
+  for (const Case& c : cases) {
+    ProcessLaunch launch;
+    launch.program = folder / "probe";
+    launch.arguments = {c.argv0};
+    launch.workingDirectory = canonicalFolder.string();
+    launch.environment = {{"VANTOR_PROBE", "application"},
+                          {"PATH", canonicalFolder.string() + ":/usr/bin:/bin"}};
+    const ProcessResult result = runProcess(launch);
+    EXPECT_EQ(result.out, "NewDocument event\nexecutable file=" + c.expected +
+                              " exists=1\ncurrent thread=nil\nexit=5\n")
+        << c.argv0;
+  }
+}
+
 }  // namespace
 }  // namespace rt::test
