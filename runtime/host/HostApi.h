@@ -24,7 +24,8 @@ void TerminationSignalHandler(int signalNumber);
 // directory), registers its resources and options and enters it.
 void LoadModuleImage(const char* executablePath);
 
-// First call of a module's entry routine.
+// First call of a module's entry routine: relative folder-item names resolve
+// against the folder of the executable from then on.
 void RuntimeInit(void);
 // Registers the built-in classes, then loads the plugins of the module.
 void RuntimeInitExternalClasses(void);

@@ -129,6 +129,10 @@ std::int32_t run(RTObject*, RTArray* args) {
     showPlugin();
   } else if (mode() == "callbacks") {
     showCallbacks();
+  } else if (mode() == "relative") {
+    Object item = Object::adopt(RuntimeGetFolderItem(String("beside.txt").get(), 0));
+    print("relative=" + String::adopt(fileAbsolutePathGetter(item.get())).str() +
+          " exists=" + std::to_string(fileExistsGetter(item.get())));
   } else if (mode() == "application") {
     showApplicationProperties();
   } else if (mode() == "resources") {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 
 #include "ProcessRunner.h"
@@ -121,6 +122,24 @@ TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {
                               " exists=1\ncurrent thread=nil\nexit=5\n")
         << c.argv0;
   }
+}
+
+TEST(Startup, RelativeNamesResolveBesideTheProgramNotItsLinkTarget) {
+  TempFolder folder;
+  TempFolder elsewhere;
+  const fs::path canonicalFolder = fs::canonical(folder.path());
+  fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
+  std::FILE* beside = std::fopen((folder / "beside.txt").c_str(), "w");
+  ASSERT_NE(beside, nullptr);
+  std::fclose(beside);
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {(canonicalFolder / "tool").string()};
+  launch.workingDirectory = elsewhere.path().string();
+  launch.environment = {{"VANTOR_PROBE", "relative"}};
+  const ProcessResult result = runProcess(launch);
+  EXPECT_EQ(result.out, "NewDocument event\nrelative=" + (canonicalFolder / "beside.txt").string() +
+                            " exists=1\nexit=5\n");
 }
 
 }  // namespace
