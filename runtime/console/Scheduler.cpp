@@ -29,4 +29,9 @@ void installScheduler(const Scheduler& scheduler) { current = scheduler; }
 
 const Scheduler& scheduler() { return current; }
 
+MainThreadRecord& mainThreadRecord() {
+  static MainThreadRecord record;
+  return record;
+}
+
 }  // namespace rt::console

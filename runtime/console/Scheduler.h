@@ -21,4 +21,14 @@ struct Scheduler {
 void installScheduler(const Scheduler& scheduler);
 const Scheduler& scheduler();
 
+// What the scheduler keeps of the main thread before any thread exists: the
+// bounds of its stack budget, which TOLVInitStackChecker hands it. A scheduler
+// installed later takes these as its main thread's record.
+struct MainThreadRecord {
+  std::uintptr_t stackTop = 0;
+  std::uintptr_t stackLimit = 0;
+};
+
+MainThreadRecord& mainThreadRecord();
+
 }  // namespace rt::console

@@ -52,7 +52,8 @@ RTString SystemGetCommandLine(void);
 // Returns the process's argument vector (element 0 possibly resolved); borrowed.
 char** TOLVGetCommandLineForUnix(void);
 
-// Sets the current thread's stack limit to top - size (top 0: here).
+// Sets the current thread's stack limit to top - size (top 0: here); on the
+// main thread its scheduler record receives the same bounds.
 void TOLVInitStackChecker(uint32_t size, uintptr_t top);
 // Raises StackOverflowException when less than 8 KiB remain above the limit.
 void RuntimeStackCheck(void);

@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "console/Scheduler.h"
 #include "host/HostApi.h"
 #include "objects/ExceptionClasses.h"
 
@@ -25,6 +26,11 @@ void TOLVInitStackChecker(uint32_t size, uintptr_t top) {
   if (top == 0) top = currentPosition();
   stackTop = top;
   stackLimit = top > size ? top - size : 0;
+  if (rt::console::scheduler().onMainThread()) {
+    rt::console::MainThreadRecord& record = rt::console::mainThreadRecord();
+    record.stackTop = stackTop;
+    record.stackLimit = stackLimit;
+  }
 }
 
 void RuntimeStackCheck(void) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/Scheduler.h"
 #include "host/HostApi.h"
 #include "host/IntrinsicTable.h"
 #include "host/PluginApi.h"
@@ -48,6 +49,25 @@ TEST_F(HostServicesTest, StackCheckRaisesStackOverflowBeforeTheBudgetIsUsedUp) {
   EXPECT_GT(used, 0x40000u - 0x2000u - 0x1000u);
   EXPECT_LE(used, 0x40000u - 0x2000u + 0x100u);
   // A budget no later test comes near.
+  TOLVInitStackChecker(UINT32_MAX, 0);
+}
+
+TEST_F(HostServicesTest, StackBoundsReachTheMainThreadRecordOnlyFromTheMainThread) {
+  const console::Scheduler saved = console::scheduler();
+  TOLVInitStackChecker(0x10000, 0x500000);
+  EXPECT_EQ(TOLVGetStackTop(), 0x500000u);
+  EXPECT_EQ(TOLVGetStackLimit(), 0x4F0000u);
+  EXPECT_EQ(console::mainThreadRecord().stackTop, 0x500000u);
+  EXPECT_EQ(console::mainThreadRecord().stackLimit, 0x4F0000u);
+
+  console::Scheduler elsewhere = saved;
+  elsewhere.onMainThread = [] { return false; };
+  console::installScheduler(elsewhere);
+  TOLVInitStackChecker(0x1000, 0x900000);
+  console::installScheduler(saved);
+  EXPECT_EQ(TOLVGetStackLimit(), 0x8FF000u);
+  EXPECT_EQ(console::mainThreadRecord().stackTop, 0x500000u);
+  EXPECT_EQ(console::mainThreadRecord().stackLimit, 0x4F0000u);
   TOLVInitStackChecker(UINT32_MAX, 0);
 }
 
