@@ -1,8 +1,9 @@
 // Member names as the language compares them: ignoring ASCII case.
 #pragma once
 
-#include <string_view>
 #include <strings.h>
+
+#include <string_view>
 
 namespace rt::host {
 

@@ -36,7 +36,8 @@ bool acceptable(const void* definition, const char* name) {
 
 void recordClassExtension(const PluginClassExtensionDefinition* definition) {
   if (!acceptable(definition, definition ? definition->className : nullptr)) return;
-  extensions().push_back({definition->className, recordSpan(definition->methods, definition->methodCount),
+  extensions().push_back({definition->className,
+                          recordSpan(definition->methods, definition->methodCount),
                           recordSpan(definition->properties, definition->propertyCount)});
 }
 
@@ -58,7 +59,8 @@ const std::vector<PluginFunctionGroup>& pluginModules() { return modules(); }
 const std::vector<PluginMethod>& globalMethods() { return methods(); }
 
 bool isImplemented(const PluginMethod& method) {
-  return method.function != nullptr && method.function != reinterpret_cast<void*>(&TOLVnoImplementation);
+  return method.function != nullptr &&
+         method.function != reinterpret_cast<void*>(&TOLVnoImplementation);
 }
 
 void* findMethod(std::span<const PluginMethod> candidates, std::string_view name) {

@@ -1,7 +1,8 @@
 // Property values read and written by name for plugins, through the property
-// table of the object's class and the computed properties of its extensions. A property whose getter or setter is one of the
-// field accessors is only reached with the value type that accessor stores;
-// a class's own functions are trusted to take the type the plugin asks for.
+// table of the object's class and the computed properties of its extensions.
+// A property whose getter or setter is one of the field accessors is only
+// reached with the value type that accessor stores; a class's own functions
+// are trusted to take the type the plugin asks for.
 #include <optional>
 
 #include "host/NameMatching.h"
@@ -70,7 +71,9 @@ std::optional<Property> findProperty(RTObject* object, const char* name) {
   const ClassRecord* cls = object->cls;
   for (std::uint32_t i = cls->propertyCount; i-- > 0;) {
     const PropertyEntry& entry = cls->properties[i];
-    if (equalIgnoringCase(text::bytes(entry.name), name)) return Property{entry.getter, entry.setter, entry.parameter};
+    if (equalIgnoringCase(text::bytes(entry.name), name)) {
+      return Property{entry.getter, entry.setter, entry.parameter};
+    }
   }
   for (; cls != nullptr; cls = cls->super) {
     for (const PluginFunctionGroup& extension : classExtensions()) {

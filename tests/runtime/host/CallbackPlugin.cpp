@@ -69,7 +69,8 @@ std::string text(PluginString s) {
 }
 
 PluginString build(const char* bytes) {
-  return callback<BuildStringFunction>("TOLVBuildString")(bytes, static_cast<uint32_t>(std::strlen(bytes)));
+  return callback<BuildStringFunction>("TOLVBuildString")(
+      bytes, static_cast<uint32_t>(std::strlen(bytes)));
 }
 
 void unlockString(PluginString s) { callback<StringReferenceFunction>("TOLVUnlockString")(s); }
@@ -114,17 +115,22 @@ void exerciseObjects(PluginObject object) {
   print("same class of nil", callback<NewOfSameClass>("PluginNewOfSameClass")(nullptr) != nullptr);
 
   auto loadObjectMethod = callback<LoadObjectMethod>("TOLVLoadObjectMethod");
-  auto twiceFound = reinterpret_cast<IntegerMethod>(loadObjectMethod(copy, "Twice(x as Integer) as Integer"));
+  auto twiceFound =
+      reinterpret_cast<IntegerMethod>(loadObjectMethod(copy, "Twice(x as Integer) as Integer"));
   print("object method twice", twiceFound != nullptr ? twiceFound(copy, 21) : -1);
-  print("object method by name", loadObjectMethod(object, "  twice") == reinterpret_cast<void*>(&twice));
-  print("extension method", loadObjectMethod(object, "Describe") == reinterpret_cast<void*>(&describe));
+  print("object method by name",
+        loadObjectMethod(object, "  twice") == reinterpret_cast<void*>(&twice));
+  print("extension method",
+        loadObjectMethod(object, "Describe") == reinterpret_cast<void*>(&describe));
   print("unimplemented method", loadObjectMethod(object, "Missing") != nullptr);
   print("unknown method", loadObjectMethod(object, "Nothing()") != nullptr);
 
   auto loadGlobalMethod = callback<LoadGlobalMethod>("TOLVLoadGlobalMethod");
-  auto tripleFound = reinterpret_cast<intptr_t (*)(intptr_t)>(loadGlobalMethod("callbacktools", "Triple(x As Integer)"));
+  auto tripleFound = reinterpret_cast<intptr_t (*)(intptr_t)>(
+      loadGlobalMethod("callbacktools", "Triple(x As Integer)"));
   print("module method", tripleFound != nullptr ? tripleFound(21) : -1);
-  auto quadrupleFound = reinterpret_cast<intptr_t (*)(intptr_t)>(loadGlobalMethod(nullptr, "Quadruple"));
+  auto quadrupleFound =
+      reinterpret_cast<intptr_t (*)(intptr_t)>(loadGlobalMethod(nullptr, "Quadruple"));
   print("global method", quadrupleFound != nullptr ? quadrupleFound(21) : -1);
   print("method of unknown module", loadGlobalMethod("NoModule", "Triple") != nullptr);
   unlockObject(copy);
@@ -132,8 +138,10 @@ void exerciseObjects(PluginObject object) {
 
 template <class Value>
 void roundTrip(PluginObject object, const char* type, const char* name, Value value, Value& read) {
-  const uint8_t set = callback<SetProp<Value>>(("TOLVSetPropValue" + std::string(type)).c_str())(object, name, value);
-  const uint8_t got = callback<GetProp<Value>>(("TOLVGetPropValue" + std::string(type)).c_str())(object, name, &read);
+  const uint8_t set = callback<SetProp<Value>>(("TOLVSetPropValue" + std::string(type)).c_str())(
+      object, name, value);
+  const uint8_t got = callback<GetProp<Value>>(("TOLVGetPropValue" + std::string(type)).c_str())(
+      object, name, &read);
   std::printf("%s %s set=%d get=%d ", type, name, set, got);
 }
 
@@ -173,15 +181,20 @@ void exerciseProperties(PluginObject object) {
   roundTrip<int32_t>(object, "Int", "Doubled", 10, doubled);
   std::printf("value=%d count=%d\n", doubled, data(object).count);
   PluginString summaryRead = nullptr;
-  const uint8_t summaryGot = callback<GetProp<PluginString>>("TOLVGetPropValueString")(object, "Summary", &summaryRead);
+  const uint8_t summaryGot =
+      callback<GetProp<PluginString>>("TOLVGetPropValueString")(object, "Summary", &summaryRead);
   std::printf("extension property got=%d value=%s\n", summaryGot, text(summaryRead).c_str());
   unlockString(summaryRead);
 
   PluginString wrongType = nullptr;
-  print("string of integer field", callback<GetProp<PluginString>>("TOLVGetPropValueString")(object, "Count", &wrongType));
-  print("double into integer field", callback<SetProp<double>>("TOLVSetPropValueDouble")(object, "Count", 1.0));
-  print("unknown property", callback<GetProp<int32_t>>("TOLVGetPropValueInt")(object, "Nothing", &integer));
-  print("property of nil", callback<GetProp<int32_t>>("TOLVGetPropValueInt")(nullptr, "Count", &integer));
+  print("string of integer field",
+        callback<GetProp<PluginString>>("TOLVGetPropValueString")(object, "Count", &wrongType));
+  print("double into integer field",
+        callback<SetProp<double>>("TOLVSetPropValueDouble")(object, "Count", 1.0));
+  print("unknown property",
+        callback<GetProp<int32_t>>("TOLVGetPropValueInt")(object, "Nothing", &integer));
+  print("property of nil",
+        callback<GetProp<int32_t>>("TOLVGetPropValueInt")(nullptr, "Count", &integer));
 }
 
 void listClass(const char* name) {
@@ -201,11 +214,13 @@ void listClass(const char* name) {
   for (int32_t i = 0; i < properties; ++i) {
     PluginString propertyName = nullptr;
     intptr_t parameter = 0;
-    callback<GetClassProperty>("TOLVGetClassProperty")(cls, i, &propertyName, nullptr, nullptr, &parameter);
+    callback<GetClassProperty>("TOLVGetClassProperty")(cls, i, &propertyName, nullptr, nullptr,
+                                                       &parameter);
     std::printf(" %s", text(propertyName).c_str());
     unlockString(propertyName);
   }
-  std::printf(" past end=%d\n", callback<GetClassMethod>("TOLVGetClassMethod")(cls, methods, nullptr, nullptr));
+  std::printf(" past end=%d\n",
+              callback<GetClassMethod>("TOLVGetClassMethod")(cls, methods, nullptr, nullptr));
 }
 
 void exerciseServices() {
@@ -232,26 +247,84 @@ void exercise() {
 }
 
 PluginProperty widgetProperties[] = {
-    {"", "Count", "Integer", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, count), {}},
-    {"", "Tint", "Color", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, tint), {}},
+    {"",
+     "Count",
+     "Integer",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, count),
+     {}},
+    {"",
+     "Tint",
+     "Color",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, tint),
+     {}},
     {"", "Big", "Int64", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, big), {}},
-    {"", "Ratio", "Double", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, ratio), {}},
-    {"", "Scale", "Single", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, scale), {}},
-    {"", "Flag", "Boolean", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, flag), {}},
-    {"", "Label", "String", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, label), {}},
-    {"", "Link", "CallbackWidget", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, link), {}},
-    {"", "Doubled", "Integer", 0, reinterpret_cast<void*>(&getDoubled), reinterpret_cast<void*>(&setDoubled), 0, {}},
+    {"",
+     "Ratio",
+     "Double",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, ratio),
+     {}},
+    {"",
+     "Scale",
+     "Single",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, scale),
+     {}},
+    {"",
+     "Flag",
+     "Boolean",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, flag),
+     {}},
+    {"",
+     "Label",
+     "String",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, label),
+     {}},
+    {"",
+     "Link",
+     "CallbackWidget",
+     0,
+     kPluginFieldAccess,
+     kPluginFieldAccess,
+     offsetof(WidgetData, link),
+     {}},
+    {"",
+     "Doubled",
+     "Integer",
+     0,
+     reinterpret_cast<void*>(&getDoubled),
+     reinterpret_cast<void*>(&setDoubled),
+     0,
+     {}},
 };
 PluginMethod widgetMethods[] = {
     {reinterpret_cast<void*>(&twice), 0, "Twice(x as Integer) as Integer", 4},
     {nullptr, 0, "Missing()", 4},  // filled with the no-implementation marker
 };
 PluginMethod controlMethods[] = {{reinterpret_cast<void*>(&press), 0, "Press() as Integer", 4}};
-PluginMethod extensionMethods[] = {{reinterpret_cast<void*>(&describe), 0, "Describe() as String", 4}};
+PluginMethod extensionMethods[] = {
+    {reinterpret_cast<void*>(&describe), 0, "Describe() as String", 4}};
 PluginProperty extensionProperties[] = {
     {"", "Summary", "String", 0, reinterpret_cast<void*>(&summary), nullptr, 0, {}},
 };
-PluginClassExtensionDefinition extension{1, "CallbackWidget", extensionMethods, 1, extensionProperties, 1};
+PluginClassExtensionDefinition extension{1, "CallbackWidget",    extensionMethods,
+                                         1, extensionProperties, 1};
 PluginMethod moduleMethods[] = {
     {reinterpret_cast<void*>(&triple), 0, "Triple(x as Integer) as Integer", 4},
     {reinterpret_cast<void*>(&exercise), 0, "Exercise()", 4},
@@ -259,8 +332,10 @@ PluginMethod moduleMethods[] = {
 PluginProperty moduleProperties[] = {
     {"", "Answer", "Integer", 0, reinterpret_cast<void*>(&answer), nullptr, 0, {}},
 };
-PluginModuleDefinition module{1, "CallbackTools", moduleMethods, 2, moduleProperties, 1, nullptr, 0};
-PluginMethod globalMethod{reinterpret_cast<void*>(&quadruple), 0, "Quadruple(x as Integer) as Integer", 4};
+PluginModuleDefinition module{1, "CallbackTools", moduleMethods, 2, moduleProperties, 1, nullptr,
+                              0};
+PluginMethod globalMethod{reinterpret_cast<void*>(&quadruple), 0,
+                          "Quadruple(x as Integer) as Integer", 4};
 PluginMethod shapeMethods[] = {{nullptr, 0, "Area() as Double", 4}};
 PluginInterfaceDefinition shape{1, "CallbackShape", shapeMethods, 1};
 PluginExport exports[] = {{"CallbackPluginExport", reinterpret_cast<void*>(&exported)}};
@@ -270,10 +345,11 @@ PluginExport exports[] = {{"CallbackPluginExport", reinterpret_cast<void*>(&expo
 extern "C" void TOLVPluginMain(PluginResolver resolver) {
   resolve = resolver;
   widgetMethods[1].function = resolve("TOLVnoImplementation");
-  widget = {9, "CallbackWidget", nullptr, sizeof(WidgetData), 0, &construct, &destroy,
-            widgetProperties, 9, widgetMethods, 2, nullptr, 0, nullptr, 0, kPluginClassConsoleSafe};
-  control = {9, "CallbackControl", nullptr, 0, 0, nullptr, nullptr, nullptr, 0, controlMethods, 1,
-             nullptr, 0, nullptr, 0, 0};
+  widget = {9,        "CallbackWidget", nullptr, sizeof(WidgetData),     0, &construct,
+            &destroy, widgetProperties, 9,       widgetMethods,          2, nullptr,
+            0,        nullptr,          0,       kPluginClassConsoleSafe};
+  control = {9, "CallbackControl", nullptr, 0,       0, nullptr, nullptr, nullptr,
+             0, controlMethods,    1,       nullptr, 0, nullptr, 0,       0};
   callback<RegisterPluginVersionFunction>("RegisterPluginVersion")(9);
   callback<PluginRegisterClassFunction>("PluginRegisterClass")(&widget);
   callback<PluginRegisterClassFunction>("PluginRegisterControl")(&control);
@@ -282,5 +358,6 @@ extern "C" void TOLVPluginMain(PluginResolver resolver) {
   callback<void (*)(PluginMethod*)>("PluginRegisterMethod")(&globalMethod);
   callback<void (*)(PluginInterfaceDefinition*)>("PluginRegisterInterface")(&shape);
   callback<ExportsFunction>("RegisterPluginExports")(exports, 1);
-  callback<PluginRegisterBackgroundTaskFunction>("PluginRegisterBackgroundTask")(&countYield, 0, nullptr);
+  callback<PluginRegisterBackgroundTaskFunction>("PluginRegisterBackgroundTask")(&countYield, 0,
+                                                                                 nullptr);
 }
