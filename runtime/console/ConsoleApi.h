@@ -25,8 +25,8 @@ RTObject* RuntimeGetStdErr(void);
 
 // StandardInputStream members. ReadLine and Read return new references.
 RTString RuntimeStdInputReadLine(RTObject* stream);
-// Reads count bytes (all remaining for count < 1) after any pending byte.
-// The encoding object is not consulted: the runtime has no TextEncoding class.
+// Reads count bytes (all remaining for count < 1) after any pending byte,
+// tagged ASCII, or converted to the encoding of a TextEncoding object given.
 RTString RuntimeStdInputRead(RTObject* stream, int32_t count, RTObject* encoding);
 uint8_t RuntimeStdInputEof(RTObject* stream);
 uint8_t RuntimeStdInputError(RTObject* stream);
@@ -37,6 +37,9 @@ void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s);
 void RuntimeStdOutFlush(RTObject* stream);
 uint8_t RuntimeStdOutputError(RTObject* stream);
 
+// Returns the line end of the platform, "\n" (new reference).
+RTString RuntimeEndOfLine(void);
+
 // Returns the tick clock: 60 ticks a second.
 int32_t RuntimeTicks(void);
 
@@ -46,6 +49,13 @@ void RuntimeDoEvents(RTObject* app, int32_t milliseconds);
 void RuntimeBackgroundTask(void);
 // Sleeps the current cooperative thread; a nil app is reported.
 void AppSleepCurrentThread(RTObject* app, int32_t milliseconds);
+// Lets the next cooperative thread run (nothing to do while only the main thread exists).
+void YieldToNextThread(void);
+// Returns the running Thread object (new reference), nil on the main thread.
+RTObject* TOLVGetCurrentThread(void);
+// ConsoleApplication.ExecutableFile: returns a new FolderItem for the
+// executable as start-up resolved it, or nil.
+RTObject* AppFolderItemGetter(RTObject* app);
 
 // Registers item (a _Pollable) with the application; takes a reference.
 void ApplicationAddPollableObject(RTObject* app, RTObject* item);

@@ -6,13 +6,14 @@
 #include "console/Pollables.h"
 #include "console/Scheduler.h"
 #include "console/StandardStreams.h"
+#include "files/FolderItemApi.h"
+#include "host/CommandLine.h"
 #include "host/FailureReport.h"
 #include "objects/ClassRegistry.h"
+#include "text/StringHandle.h"
 
 namespace rt::console {
 namespace {
-
-void yieldToNextThread(RTObject*) { scheduler().yieldToNextThread(); }
 
 template <class Function>
 void* entry(Function* function) {
@@ -26,8 +27,13 @@ const std::array kApplicationMethods{
                      entry(&ApplicationAddPollableObject)},
     MethodDefinition{"_RemovePollableObject%%o<ConsoleApplication>o<_Pollable>",
                      entry(&ApplicationRemovePollableObject)},
-    MethodDefinition{"YieldToNextThread%%o<ConsoleApplication>", entry(&yieldToNextThread)},
+    MethodDefinition{"YieldToNextThread%%o<ConsoleApplication>", entry(&YieldToNextThread)},
     MethodDefinition{"SleepCurrentThread%%o<ConsoleApplication>i4", entry(&AppSleepCurrentThread)},
+};
+
+const std::array kApplicationProperties{
+    PropertyDefinition{"ExecutableFile", entry(&AppFolderItemGetter), nullptr, 0},
+    PropertyDefinition{"CurrentThread", entry(&TOLVGetCurrentThread), nullptr, 0},
 };
 
 std::array applicationEvents{
@@ -58,7 +64,8 @@ EventDefinition& dontDaemonizeEvent = serviceEvents[3];
 const ClassDefinition consoleApplication{"ConsoleApplication", nullptr,
                                          sizeof(ConsoleApplicationObject),
                                          &ConsoleApplicationInitializer, nullptr,
-                                         kApplicationMethods, {}, applicationEvents};
+                                         kApplicationMethods, kApplicationProperties,
+                                         applicationEvents};
 const ClassDefinition serviceApplication{"ServiceApplication", &consoleApplication,
                                          sizeof(ConsoleApplicationObject), nullptr, nullptr,
                                          {}, {}, serviceEvents};
@@ -82,7 +89,18 @@ bool isApplication(RTObject* object) {
 
 }  // namespace rt::console
 
-extern "C" void ConsoleApplicationInitializer(RTObject* app) {
+extern "C" {
+
+void YieldToNextThread(void) { rt::console::scheduler().yieldToNextThread(); }
+
+RTObject* TOLVGetCurrentThread(void) { return rt::console::scheduler().currentThread(); }
+
+RTObject* AppFolderItemGetter(RTObject*) {
+  const rt::String path(rt::host::executablePath());
+  return RuntimeGetFolderItem(path.get(), 0);
+}
+
+void ConsoleApplicationInitializer(RTObject* app) {
   // Reported, not written: there is no object to hold the field.
   if (app == nullptr) {
     rt::reportAssertion("../Common/ConsoleApplication", __LINE__, "obj");
@@ -90,3 +108,5 @@ extern "C" void ConsoleApplicationInitializer(RTObject* app) {
   }
   reinterpret_cast<ConsoleApplicationObject*>(app)->exitCode = 0;
 }
+
+}  // extern "C"

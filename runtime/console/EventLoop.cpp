@@ -70,6 +70,16 @@ TaskList& periodicTasks() {
 
 void (*timerStep)() = nullptr;
 bool passInterrupted = false;
+int passDepth = 0;
+
+// Counts the passes running, also when a step throws.
+class PassScope {
+ public:
+  PassScope() { ++passDepth; }
+  ~PassScope() { --passDepth; }
+  PassScope(const PassScope&) = delete;
+  PassScope& operator=(const PassScope&) = delete;
+};
 
 void runBackgroundTasks() { passInterrupted = !backgroundTasks().runDue(RuntimeTicks()); }
 
@@ -98,6 +108,7 @@ void processEvents() {
     scheduler().yieldToNextThread();
     return;
   }
+  const PassScope pass;
   passInterrupted = false;
   callThroughGate(&runBackgroundTasks);
   if (passInterrupted) return;
@@ -107,6 +118,8 @@ void processEvents() {
   }
   callThroughGate(&runPeriodicTasks);
 }
+
+bool processingEvents() { return passDepth > 0; }
 
 void callThroughGate(void (*function)()) {
   if (function == nullptr) {

@@ -26,6 +26,9 @@ void setTimerStep(void (*step)());
 // and ends the pass.
 void processEvents();
 
+// Whether a pass of event processing is running (its tasks may call back).
+bool processingEvents();
+
 // The main-loop call gate: reports a null function instead of calling it.
 void callThroughGate(void (*function)());
 

@@ -18,12 +18,20 @@ void sleepMainThread(std::int32_t milliseconds) {
   }
 }
 
-Scheduler current{&alwaysMainThread, &noOtherThread, &sleepMainThread, &noOtherThread};
+RTObject* mainThreadObject() { return nullptr; }
+
+Scheduler current{&alwaysMainThread, &noOtherThread, &sleepMainThread, &noOtherThread,
+                  &mainThreadObject};
 
 }  // namespace
 
 void installScheduler(const Scheduler& scheduler) { current = scheduler; }
 
 const Scheduler& scheduler() { return current; }
+
+MainThreadRecord& mainThreadRecord() {
+  static MainThreadRecord record;
+  return record;
+}
 
 }  // namespace rt::console

@@ -7,7 +7,10 @@
 #include "console/ConsoleInput.h"
 #include "console/ConsoleWriter.h"
 #include "objects/ClassRegistry.h"
+#include "text/EncodingConversion.h"
+#include "text/Encodings.h"
 #include "text/StringStorage.h"
+#include "text/TextEncodingClass.h"
 
 namespace rt::console {
 namespace {
@@ -76,6 +79,8 @@ using namespace rt::console;
 
 extern "C" {
 
+RTString RuntimeEndOfLine(void) { return rt::text::makeString("\n", kEncodingASCII); }
+
 void RuntimeConsolePrint(RTString s) {
   if (s == nullptr) return;
   writeText(stdout, s);
@@ -93,7 +98,14 @@ RTObject* RuntimeGetStdErr(void) { return outputObject(standardError, false); }
 
 RTString RuntimeStdInputReadLine(RTObject*) { return readInputLine(); }
 
-RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject*) { return readInputBytes(count); }
+RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject* encoding) {
+  RTString bytes = readInputBytes(count);
+  // Only a TextEncoding object carries an encoding word to read.
+  if (!RuntimeObjectIsa(encoding, rt::objects::classFor(rt::text::textEncodingClass))) return bytes;
+  RTString marked = rt::text::convertEncoding(bytes, rt::text::encodingOfObject(encoding));
+  RuntimeUnlockString(bytes);
+  return marked;
+}
 
 uint8_t RuntimeStdInputEof(RTObject*) { return std::feof(stdin) != 0; }
 

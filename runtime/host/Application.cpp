@@ -7,10 +7,10 @@
 #include "console/ConsoleApplication.h"
 #include "console/EventLoop.h"
 #include "console/Scheduler.h"
+#include "files/FolderItemApi.h"
 #include "host/CommandLine.h"
 #include "host/FailureReport.h"
 #include "host/HostApi.h"
-#include "host/IntrinsicTable.h"
 #include "objects/ArrayApi.h"
 #include "objects/ArrayHandle.h"
 #include "objects/ClassRegistry.h"
@@ -57,16 +57,9 @@ void* implementedEvent(RTObject* object, std::string_view name) {
   return nullptr;
 }
 
-// Folder items come from the files subsystem, reached through its entry point.
 Object documentItem(const char* path) {
-  using GetFolderItem = RTObject* (*)(RTString path, std::int32_t pathType);
-  auto getFolderItem = reinterpret_cast<GetFolderItem>(intrinsics::lookup("RuntimeGetFolderItem"));
-  if (getFolderItem == nullptr) {
-    reportAssertion("../Common/RuntimeMain", __LINE__, "RuntimeGetFolderItem");
-    return nullptr;
-  }
   String text = String::adopt(StringFromCString(path));
-  return Object::adopt(getFolderItem(text.get(), 0));
+  return Object::adopt(RuntimeGetFolderItem(text.get(), 0));
 }
 
 void offerDocuments(RTObject* app) {

@@ -18,7 +18,10 @@ constexpr int kMaximumLinks = 40;
 
 int savedArgc = 0;
 char** savedArgv = nullptr;
-char executablePath[kPathBufferSize];
+char resolvedPath[kPathBufferSize];
+// A relative argv[0] names the program relative to this directory, even
+// after the program changes its current directory.
+std::string startDirectory;
 
 // Single quotes keep the shell from interpreting the program name.
 std::string shellQuoted(const char* text) {
@@ -33,11 +36,11 @@ std::string shellQuoted(const char* text) {
 void followLinks() {
   for (int links = 0; links < kMaximumLinks; ++links) {
     struct stat status {};
-    if (lstat(executablePath, &status) != 0 || !S_ISLNK(status.st_mode)) return;
+    if (lstat(resolvedPath, &status) != 0 || !S_ISLNK(status.st_mode)) return;
     char target[kPathBufferSize] = {};
-    if (readlink(executablePath, target, sizeof target - 1) < 0) return;
+    if (readlink(resolvedPath, target, sizeof target - 1) < 0) return;
     // A relative target is taken as it stands, as the path of the next step.
-    std::memcpy(executablePath, target, sizeof executablePath);
+    std::memcpy(resolvedPath, target, sizeof resolvedPath);
   }
 }
 
@@ -46,20 +49,28 @@ void followLinks() {
 void setCommandLine(int argc, char** argv) {
   savedArgc = argc;
   savedArgv = argv;
+  char cwd[4096];
+  startDirectory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : "";
 }
 
 int argumentCount() { return savedArgc; }
 
 char** arguments() { return savedArgv; }
 
-std::string applicationFolder() {
-  std::string path = savedArgc > 0 && savedArgv[0] != nullptr ? savedArgv[0] : "";
-  if (path.empty() || path.front() != '/') {
+std::string executablePath() {
+  const std::string path = savedArgc > 0 && savedArgv[0] != nullptr ? savedArgv[0] : "";
+  if (path.starts_with('/')) return path;
+  std::string directory = startDirectory;
+  if (directory.empty()) {
     char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) path = std::string(cwd) + "/" + path;
+    if (getcwd(cwd, sizeof cwd) != nullptr) directory = cwd;
   }
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+  return directory + "/" + path;
+}
+
+std::string applicationFolder() {
+  const std::string path = executablePath();
+  return path.substr(0, path.rfind('/'));
 }
 
 }  // namespace rt::host
@@ -69,7 +80,7 @@ using namespace rt::host;
 extern "C" {
 
 const char* ResolveExecutablePath(const char* argv0) {
-  std::memset(executablePath, 0, sizeof executablePath);
+  std::memset(resolvedPath, 0, sizeof resolvedPath);
   if (argv0 == nullptr) return nullptr;
   if (std::strchr(argv0, '/') != nullptr) return argv0;
 
@@ -80,12 +91,12 @@ const char* ResolveExecutablePath(const char* argv0) {
                          "exeFilePath", nullptr);
     return nullptr;
   }
-  if (std::fgets(executablePath, sizeof executablePath, pipe) == nullptr) executablePath[0] = '\0';
+  if (std::fgets(resolvedPath, sizeof resolvedPath, pipe) == nullptr) resolvedPath[0] = '\0';
   pclose(pipe);
-  executablePath[std::strcspn(executablePath, "\n")] = '\0';
+  resolvedPath[std::strcspn(resolvedPath, "\n")] = '\0';
   followLinks();
-  if (savedArgc > 0) savedArgv[0] = executablePath;
-  return executablePath;
+  if (savedArgc > 0) savedArgv[0] = resolvedPath;
+  return resolvedPath;
 }
 
 RTString SystemGetCommandLine(void) {

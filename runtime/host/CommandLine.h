@@ -9,8 +9,11 @@ void setCommandLine(int argc, char** argv);
 int argumentCount();
 char** arguments();
 
-// The folder that holds the executable (argv[0] as start-up left it), without
-// a trailing "/"; relative names are resolved against the current directory.
+// The path of the executable: argv[0] as start-up left it, a relative one
+// joined to the directory the process started in ("." and ".." are kept).
+std::string executablePath();
+
+// The folder part of executablePath(), without a trailing "/".
 std::string applicationFolder();
 
 }  // namespace rt::host

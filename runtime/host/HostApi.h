@@ -24,7 +24,8 @@ void TerminationSignalHandler(int signalNumber);
 // directory), registers its resources and options and enters it.
 void LoadModuleImage(const char* executablePath);
 
-// First call of a module's entry routine.
+// First call of a module's entry routine: relative folder-item names resolve
+// against the folder of the executable from then on.
 void RuntimeInit(void);
 // Registers the built-in classes, then loads the plugins of the module.
 void RuntimeInitExternalClasses(void);
@@ -51,10 +52,15 @@ RTString SystemGetCommandLine(void);
 // Returns the process's argument vector (element 0 possibly resolved); borrowed.
 char** TOLVGetCommandLineForUnix(void);
 
-// Sets the current thread's stack limit to top - size (top 0: here).
+// Sets the current thread's stack limit to top - size (top 0: here); on the
+// main thread its scheduler record receives the same bounds.
 void TOLVInitStackChecker(uint32_t size, uintptr_t top);
 // Raises StackOverflowException when less than 8 KiB remain above the limit.
 void RuntimeStackCheck(void);
+// Returns the current thread's stack limit (0: no budget set).
+uintptr_t TOLVGetStackLimit(void);
+// Returns the stack top the current thread's budget is measured from.
+uintptr_t TOLVGetStackTop(void);
 
 #ifdef __cplusplus
 }

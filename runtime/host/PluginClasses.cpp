@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "host/FailureReport.h"
+#include "host/NameMatching.h"
 #include "host/PluginApi.h"
 #include "objects/ClassRegistry.h"
 #include "objects/FieldAccessors.h"
@@ -25,6 +26,16 @@ constexpr const char* kAutomationNames[] = {"ExcelApplication", "PowerPointAppli
 
 std::vector<PluginClass>& classes() {
   static std::vector<PluginClass> list;
+  return list;
+}
+
+struct PluginInterface {
+  std::string name;
+  ClassRecord* record;
+};
+
+std::vector<PluginInterface>& interfaces() {
+  static std::vector<PluginInterface> list;
   return list;
 }
 
@@ -68,11 +79,6 @@ void destroyPluginObject(RTObject* object) {
   for (const PluginClass* pluginClass : pluginChain(object)) {
     if (pluginClass->definition->destructor != nullptr) pluginClass->definition->destructor(object);
   }
-}
-
-std::string declarationName(const char* declaration) {
-  const std::string text = declaration != nullptr ? declaration : "";
-  return text.substr(0, text.find('('));
 }
 
 RTString utf8(const std::string& text) { return text::makeString(text, kEncodingUTF8); }
@@ -144,7 +150,7 @@ void createRecord(PluginClass& pluginClass) {
   for (std::intptr_t i = 0; i < definition.methodCount; ++i) {
     const PluginMethod& method = definition.methods[i];
     cls->methods[inheritedMethods + i] = {method.function,
-                                          utf8(declarationName(method.declaration) + "%%")};
+                                          utf8(std::string(declarationName(method.declaration)) + "%%")};
   }
   for (std::intptr_t i = 0; i < definition.propertyCount; ++i) {
     cls->properties[inheritedProperties + i] = propertyEntry(definition.properties[i], dataOffset);
@@ -154,11 +160,14 @@ void createRecord(PluginClass& pluginClass) {
 }
 
 ClassRecord* lookupPluginClass(RTString name) {
-  const std::string wanted(text::bytes(name));
+  const std::string_view wanted = text::bytes(name);
   for (const PluginClass& pluginClass : classes()) {
-    if (pluginClass.record != nullptr && strcasecmp(pluginClass.name.c_str(), wanted.c_str()) == 0) {
+    if (pluginClass.record != nullptr && equalIgnoringCase(pluginClass.name, wanted)) {
       return pluginClass.record;
     }
+  }
+  for (const PluginInterface& interface : interfaces()) {
+    if (equalIgnoringCase(interface.name, wanted)) return interface.record;
   }
   return nullptr;
 }
@@ -173,6 +182,27 @@ void recordPluginClass(PluginRecord* plugin, PluginClassDefinition* definition) 
   const std::string name = definition->name;
   if (plugin->sdkVersion < kMinimumClassSdkVersion || isOneOf(name, kReservedNames)) return;
   classes().push_back({definition, plugin, name, isOneOf(name, kAutomationNames)});
+}
+
+void recordPluginInterface(PluginRecord* plugin, const PluginInterfaceDefinition* definition) {
+  if (plugin == nullptr || definition == nullptr || definition->name == nullptr) {
+    reportAssertion(kSourceFile, __LINE__, "gCurrentLoadingPlugin && definition");
+    return;
+  }
+  const auto methodCount = definition->methods == nullptr
+                               ? 0u
+                               : static_cast<std::uint32_t>(std::max<std::intptr_t>(definition->methodCount, 0));
+  ClassRecord* cls = RuntimeNewClass(nullptr, methodCount, 0, 0, 0, 0);
+  if (cls == nullptr) return;
+  cls->name = utf8(definition->name);
+  cls->isInterface = 1;
+  cls->instanceSize = sizeof(RTObject);
+  // Implementing classes supply the code; the interface keeps the names.
+  for (std::uint32_t i = 0; i < methodCount; ++i) {
+    const std::string name(declarationName(definition->methods[i].declaration));
+    cls->methods[i] = {nullptr, utf8(name + "%%")};
+  }
+  interfaces().push_back({definition->name, cls});
 }
 
 void createPluginClasses(const PluginRecord* plugin) {

@@ -8,7 +8,7 @@
 
 #include "host/PluginLoader.h"
 #include "objects/ObjectModel.h"
-#include "plugins/sdk/PluginSdk.h"
+#include "host/PluginDefinitions.h"
 
 namespace rt::host {
 
@@ -24,6 +24,10 @@ struct PluginClass {
 // Records a class of the plugin being loaded (ignored for SDK versions up to
 // 2 and for the names the runtime reserves for its database classes).
 void recordPluginClass(PluginRecord* plugin, PluginClassDefinition* definition);
+
+// Makes the class record of an interface the plugin being loaded registers; it
+// is found by name like the plugin's classes.
+void recordPluginInterface(PluginRecord* plugin, const PluginInterfaceDefinition* definition);
 
 // Makes the runtime classes of everything the plugin registered.
 void createPluginClasses(const PluginRecord* plugin);

@@ -1,10 +1,13 @@
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <unordered_map>
 
 #include "host/FailureReport.h"
+#include "host/NameMatching.h"
 #include "host/PluginApi.h"
 #include "host/PluginClasses.h"
+#include "host/PluginFunctionGroups.h"
 #include "text/StringStorage.h"
 
 namespace rt::host {
@@ -12,11 +15,28 @@ namespace {
 
 using EntryTable = std::unordered_map<std::string, void*>;
 
-std::string eventName(const char* declaration) {
-  const std::string text = declaration != nullptr ? declaration : "";
-  return text.substr(0, text.find('('));
+void addMethods(EntryTable& table, const std::string& prefix, std::span<const PluginMethod> methods) {
+  for (const PluginMethod& method : methods) {
+    if (isImplemented(method) && method.declaration != nullptr) {
+      table.emplace(prefix + method.declaration, method.function);
+    }
+  }
 }
 
+void addProperties(EntryTable& table, const std::string& prefix,
+                   std::span<const PluginProperty> properties) {
+  for (const PluginProperty& property : properties) {
+    if (property.name == nullptr) continue;
+    if (property.getter != nullptr && property.getter != kPluginFieldAccess) {
+      table.emplace(prefix + property.name + ".Get", property.getter);
+    }
+    if (property.setter != nullptr && property.setter != kPluginFieldAccess) {
+      table.emplace(prefix + property.name + ".Set", property.setter);
+    }
+  }
+}
+
+// Classes and controls.
 void addClassEntries(EntryTable& table, const PluginClass& pluginClass) {
   const PluginClassDefinition& definition = *pluginClass.definition;
   const std::string prefix = pluginClass.name + ".";
@@ -26,27 +46,19 @@ void addClassEntries(EntryTable& table, const PluginClass& pluginClass) {
   if (definition.destructor != nullptr) {
     table.emplace(prefix + "__exit", reinterpret_cast<void*>(definition.destructor));
   }
-  for (std::intptr_t i = 0; i < definition.methodCount; ++i) {
-    const PluginMethod& method = definition.methods[i];
-    if (method.function != nullptr && method.declaration != nullptr) {
-      table.emplace(prefix + method.declaration, method.function);
-    }
-  }
-  for (std::intptr_t i = 0; i < definition.propertyCount; ++i) {
-    const PluginProperty& property = definition.properties[i];
-    if (property.name == nullptr) continue;
-    if (property.getter != nullptr && property.getter != kPluginFieldAccess) {
-      table.emplace(prefix + property.name + ".Get", property.getter);
-    }
-    if (property.setter != nullptr && property.setter != kPluginFieldAccess) {
-      table.emplace(prefix + property.name + ".Set", property.setter);
-    }
-  }
+  addMethods(table, prefix, recordSpan(definition.methods, definition.methodCount));
+  addProperties(table, prefix, recordSpan(definition.properties, definition.propertyCount));
   // An event's entry is its record, the handle GetEventInstance takes.
-  for (std::intptr_t i = 0; i < definition.eventCount; ++i) {
-    table.emplace(prefix + "Events." + eventName(definition.events[i].declaration),
-                  &definition.events[i]);
+  for (const PluginEvent& event : recordSpan(definition.events, definition.eventCount)) {
+    table.emplace(prefix + "Events." + std::string(declarationName(event.declaration)),
+                  const_cast<PluginEvent*>(&event));
   }
+}
+
+// Class extensions and modules: their name, a dot and the member.
+void addGroupEntries(EntryTable& table, const PluginFunctionGroup& group) {
+  addMethods(table, group.name + ".", group.methods);
+  addProperties(table, group.name + ".", group.properties);
 }
 
 // Built on first use, when every plugin has registered its classes.
@@ -54,6 +66,10 @@ const EntryTable& entryTable() {
   static const EntryTable table = [] {
     EntryTable built;
     for (const PluginClass& pluginClass : pluginClasses()) addClassEntries(built, pluginClass);
+    for (const PluginFunctionGroup& group : classExtensions()) addGroupEntries(built, group);
+    for (const PluginFunctionGroup& group : pluginModules()) addGroupEntries(built, group);
+    // Global methods go by their declaration alone.
+    addMethods(built, "", globalMethods());
     return built;
   }();
   return table;

@@ -2,6 +2,8 @@
 // call returned, for the console input tests.
 //   console_input_probe lines N   N calls of RuntimeConsoleInput
 //   console_input_probe read      a line, then Read(2) and Read(0)
+//   console_input_probe encoded   Read(3) as UTF-8, Read(2) with a stream
+//                                 object as encoding, Read(0) as UTF-16
 #include <poll.h>
 
 #include <cstdio>
@@ -11,7 +13,9 @@
 
 #include "console/ConsoleApi.h"
 #include "text/StringApi.h"
+#include "text/Encodings.h"
 #include "text/StringStorage.h"
+#include "text/TextEncodingClass.h"
 
 namespace {
 
@@ -40,6 +44,14 @@ int main(int argc, char** argv) {
     show(RuntimeStdInputRead(nullptr, 2, nullptr));
     show(RuntimeStdInputRead(nullptr, 0, nullptr));
     std::printf("eof=%d error=%d\n", RuntimeStdInputEof(nullptr), RuntimeStdInputError(nullptr));
+  } else if (argc == 2 && std::strcmp(argv[1], "encoded") == 0) {
+    RTObject* utf8 = rt::text::newTextEncoding(kEncodingUTF8);
+    RTObject* utf16 = rt::text::newTextEncoding(kEncodingUTF16);
+    RTObject* notAnEncoding = RuntimeGetStdIn();
+    show(RuntimeStdInputRead(nullptr, 3, utf8));
+    show(RuntimeStdInputRead(nullptr, 2, notAnEncoding));
+    show(RuntimeStdInputRead(nullptr, 0, utf16));
+    for (RTObject* object : {utf8, utf16, notAnEncoding}) RuntimeUnlockObject(object);
   }
   return 0;
 }

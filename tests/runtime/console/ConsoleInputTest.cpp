@@ -46,5 +46,10 @@ TEST(ConsoleInput, ReadTakesThePendingByteFirstWithoutCountingIt) {
   EXPECT_EQ(result.out, "<ab> 600\n<cde> 600\n<fg> 600\neof=1 error=0\n");
 }
 
+TEST(ConsoleInput, ReadConvertsToTheEncodingObjectGiven) {
+  const ProcessResult result = readInput("h\xc3\xa9" "abxy", {"encoded"});
+  EXPECT_EQ(result.out, "<h\\xc3\\xa9> 8000100\n<ab> 600\n<x\\x00y\\x00> 100\n");
+}
+
 }  // namespace
 }  // namespace rt::test

@@ -8,6 +8,7 @@
 
 #include "console/Console.h"
 #include "console/ConsoleApplication.h"
+#include "files/FolderItemApi.h"
 #include "host/BuiltinModule.h"
 #include "host/HostApi.h"
 #include "host/HostMain.h"
@@ -32,6 +33,11 @@ void print(const std::string& line) { console::printLine(String(line)); }
 
 constexpr const char* kPluginEntries[] = {"ProbeGadget.Twice(x as Integer) as Integer",
                                           "ProbeGadget.LoadedFrom() as String", "_"};
+constexpr const char* kCallbackEntries[] = {
+    "CallbackControl.Press() as Integer", "CallbackWidget.Describe() as String",
+    "CallbackWidget.Summary.Get",         "CallbackTools.Triple(x as Integer) as Integer",
+    "CallbackTools.Answer.Get",           "Quadruple(x as Integer) as Integer",
+    "CallbackTools.Exercise()"};
 void** pluginEntries = nullptr;
 
 void showPlugin() {
@@ -48,6 +54,42 @@ void showPlugin() {
   const PropertyEntry& counter = gadget->properties[0];
   using IntGetter = std::int32_t (*)(RTObject*, std::intptr_t);
   print("counter=" + std::to_string(reinterpret_cast<IntGetter>(counter.getter)(object.get(), counter.parameter)));
+}
+
+// Calls each entry of kCallbackEntries, then lets the plugin drive the callbacks.
+void showCallbacks() {
+  using ObjectMethod = std::intptr_t (*)(RTObject*);
+  using StringMethod = RTString (*)(RTObject*);
+  using IntegerFunction = std::intptr_t (*)(std::intptr_t);
+  print("control press=" + std::to_string(reinterpret_cast<ObjectMethod>(pluginEntries[0])(nullptr)));
+  print(std::string("control class=") + (RuntimeLookupClass(String("CallbackControl").get()) ? "set" : "null"));
+  Object widget = newObject(RuntimeLookupClass(String("CallbackWidget").get()));
+  print("describe=" + String::adopt(reinterpret_cast<StringMethod>(pluginEntries[1])(widget.get())).str());
+  print("summary=" + String::adopt(reinterpret_cast<StringMethod>(pluginEntries[2])(widget.get())).str());
+  print("triple=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[3])(5)));
+  print("answer=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[4])(0)));
+  print("quadruple=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[5])(5)));
+  const String unimplemented("CallbackWidget.Missing()");
+  print(std::string("unimplemented=") + (RuntimeLookupPluginEntrypoint(unimplemented.get()) ? "set" : "null"));
+  reinterpret_cast<void (*)()>(pluginEntries[6])();
+}
+
+// The application's properties, read by name as plugins read them.
+void showApplicationProperties() {
+  Object app = Object::adopt(getAppObject());
+  RTObject* item = nullptr;
+  const bool found = TOLVGetPropValueObject(app.get(), "ExecutableFile", &item);
+  Object file = Object::adopt(item);
+  if (!found || !file) {
+    print("no executable file");
+    return;
+  }
+  print("executable file=" + String::adopt(fileAbsolutePathGetter(file.get())).str() +
+        " exists=" + std::to_string(fileExistsGetter(file.get())));
+  RTObject* thread = nullptr;
+  const bool threadFound = TOLVGetPropValueObject(app.get(), "CurrentThread", &thread);
+  print(std::string("current thread=") + (threadFound ? (thread ? "set" : "nil") : "missing"));
+  RuntimeUnlockObject(thread);
 }
 
 void showResources() {
@@ -85,6 +127,14 @@ std::int32_t run(RTObject*, RTArray* args) {
     print("nested run returned");
   } else if (mode() == "plugin") {
     showPlugin();
+  } else if (mode() == "callbacks") {
+    showCallbacks();
+  } else if (mode() == "relative") {
+    Object item = Object::adopt(RuntimeGetFolderItem(String("beside.txt").get(), 0));
+    print("relative=" + String::adopt(fileAbsolutePathGetter(item.get())).str() +
+          " exists=" + std::to_string(fileExistsGetter(item.get())));
+  } else if (mode() == "application") {
+    showApplicationProperties();
   } else if (mode() == "resources") {
     showResources();
   }
@@ -112,8 +162,9 @@ void registerClasses() {
 }
 
 void enterModule() {
-  const std::span<const char* const> names =
-      mode() == "plugin" ? std::span<const char* const>(kPluginEntries) : std::span<const char* const>();
+  std::span<const char* const> names;
+  if (mode() == "plugin") names = kPluginEntries;
+  if (mode() == "callbacks") names = kCallbackEntries;
   const host::BuiltinModule module{&registerClasses, [] { return applicationClass; }, names, &pluginEntries};
   const std::int32_t exitCode = host::enterBuiltinModule(module);
   std::printf("exit=%d\n", exitCode);

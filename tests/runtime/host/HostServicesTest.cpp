@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/Scheduler.h"
 #include "host/HostApi.h"
 #include "host/IntrinsicTable.h"
 #include "host/PluginApi.h"
@@ -51,17 +52,23 @@ TEST_F(HostServicesTest, StackCheckRaisesStackOverflowBeforeTheBudgetIsUsedUp) {
   TOLVInitStackChecker(UINT32_MAX, 0);
 }
 
-TEST_F(HostServicesTest, EveryEntryPointIsRegisteredUnderItsName) {
-  for (const char* name :
-       {"RuntimeReportFailure", "RuntimeInit", "RuntimeInitExternalClasses",
-        "RuntimeRegisterConsoleAppObject", "RuntimeRun", "RuntimeExit", "ZK_ApplicationQuit",
-        "ApplicationQuit", "ApplicationNewDocument", "getAppObject", "SystemGetCommandLine",
-        "TOLVGetCommandLineForUnix", "TOLVInitStackChecker", "RuntimeStackCheck",
-        "RuntimeAllocatePluginEntrypointsTable", "RuntimeLookupPluginEntrypoint",
-        "RegisterPluginVersion", "PluginRegisterClass", "PluginRegisterBackgroundTask",
-        "PluginUnregisterBackgroundTask", "GetEventInstance", "TOLVGetFontEncoding"}) {
-    EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
-  }
+TEST_F(HostServicesTest, StackBoundsReachTheMainThreadRecordOnlyFromTheMainThread) {
+  const console::Scheduler saved = console::scheduler();
+  TOLVInitStackChecker(0x10000, 0x500000);
+  EXPECT_EQ(TOLVGetStackTop(), 0x500000u);
+  EXPECT_EQ(TOLVGetStackLimit(), 0x4F0000u);
+  EXPECT_EQ(console::mainThreadRecord().stackTop, 0x500000u);
+  EXPECT_EQ(console::mainThreadRecord().stackLimit, 0x4F0000u);
+
+  console::Scheduler elsewhere = saved;
+  elsewhere.onMainThread = [] { return false; };
+  console::installScheduler(elsewhere);
+  TOLVInitStackChecker(0x1000, 0x900000);
+  console::installScheduler(saved);
+  EXPECT_EQ(TOLVGetStackLimit(), 0x8FF000u);
+  EXPECT_EQ(console::mainThreadRecord().stackTop, 0x500000u);
+  EXPECT_EQ(console::mainThreadRecord().stackLimit, 0x4F0000u);
+  TOLVInitStackChecker(UINT32_MAX, 0);
 }
 
 TEST_F(HostServicesTest, PluginCallbacksAnswerAsPluginsExpect) {
@@ -72,6 +79,41 @@ TEST_F(HostServicesTest, PluginCallbacksAnswerAsPluginsExpect) {
   std::free(table);
   EXPECT_EQ(TOLVGetFontEncoding("System"), 0x08000100u);
   EXPECT_EQ(GetEventInstance(nullptr, nullptr), nullptr);
+  EXPECT_EQ(PluginNewInstance("NoSuchClass"), nullptr);
+  EXPECT_EQ(TOLVLoadObjectMethod(nullptr, "Anything"), nullptr);
+  EXPECT_EQ(TOLVCountClassMethods(nullptr), 0);
+  EXPECT_EQ(TOLVGetClassProperty(nullptr, 0, nullptr, nullptr, nullptr, nullptr), 0);
+}
+
+TEST_F(HostServicesTest, RegistrationsOutsideAPluginsMainAreReportedAndIgnored) {
+  PluginModuleDefinition module{1, "Stray", nullptr, 0, nullptr, 0, nullptr, 0};
+  PluginMethod method{reinterpret_cast<void*>(&TOLVGetRuntimeVersion), 0, "Stray()", 0};
+  PluginClassExtensionDefinition extension{1, "Stray", &method, 1, nullptr, 0};
+  testing::internal::CaptureStdout();
+  PluginRegisterModule(&module);
+  PluginRegisterMethod(&method);
+  PluginRegisterClassExtension(&extension);
+  const std::string report = testing::internal::GetCapturedStdout();
+  const std::string condition = "Failure Condition: gCurrentLoadingPlugin && definition\n";
+  int reports = 0;
+  for (std::size_t at = report.find(condition); at != std::string::npos; at = report.find(condition, at + 1)) {
+    ++reports;
+  }
+  EXPECT_EQ(reports, 3) << report;
+  EXPECT_EQ(TOLVLoadGlobalMethod("Stray", "Stray"), nullptr);
+  EXPECT_EQ(TOLVLoadGlobalMethod(nullptr, "Stray"), nullptr);
+}
+
+TEST_F(HostServicesTest, UnimplementedPluginMethodRaisesFunctionNotFound) {
+  objects::classFor(exceptions::functionNotFoundException);
+  rebaseline();
+  TOLVnoImplementation();
+  try {
+    throwIfPending();
+    FAIL() << "no exception";
+  } catch (const Exception& exception) {
+    EXPECT_EQ(exception.className(), "FunctionNotFoundException");
+  }
 }
 
 TEST_F(HostServicesTest, ShutdownListDestroysNewestFirstAndForgetsDeletedObjects) {

@@ -27,6 +27,49 @@ TEST(IntrinsicTable, StaticEntriesHaveNamesAndAreFoundByName) {
   EXPECT_EQ(rt::intrinsics::lookup("runtimelockstring"), nullptr);
 }
 
+// Every entry point of start-up and shutdown, the plugin host and the console
+// application, under its exact name. The conversions of the standard streams
+// to sockets (RuntimeStdInputAsSocket, RuntimeStdOutputAsSocket) wait for the
+// networking classes.
+TEST(IntrinsicTable, StartupPluginAndConsoleEntryPointsAreListed) {
+  const char* const names[] = {
+      // start-up and shutdown
+      "RuntimeReportFailure", "RuntimePreInit", "ResolveExecutablePath", "TerminationSignalHandler",
+      "LoadModuleImage", "RuntimeInit", "RuntimeInitExternalClasses",
+      "RuntimeRegisterConsoleAppObject", "RuntimeRun", "RuntimeExit", "ZK_ApplicationQuit",
+      "ApplicationQuit", "ApplicationNewDocument", "RuntimeUnhandledException",
+      "DefaultUnhandledExceptionHandler", "getAppObject", "SystemGetCommandLine",
+      "TOLVGetCommandLineForUnix", "TOLVInitStackChecker", "RuntimeStackCheck",
+      // plugins
+      "RuntimeAllocatePluginEntrypointsTable", "RuntimeLookupPluginEntrypoint",
+      "RegisterPluginVersion", "RegisterPluginExports", "PluginRegisterClass",
+      "PluginRegisterClassExtension", "PluginRegisterControl", "PluginRegisterModule",
+      "PluginRegisterMethod", "PluginRegisterInterface", "PluginNewInstance",
+      "PluginNewOfSameClass", "TOLVnoImplementation", "PluginRegisterBackgroundTask",
+      "PluginUnregisterBackgroundTask", "TOLVBuildString", "TOLVLockString", "TOLVUnlockString",
+      "StringGetCString", "StringGetPString", "TOLVConvertString", "TOLVGetStringEncoding",
+      "TOLVSetStringEncoding", "TOLVLockObject", "TOLVUnlockObject", "GetEventInstance",
+      "TOLVLoadGlobalMethod", "TOLVLoadObjectMethod", "TOLVGetPropValueInt",
+      "TOLVGetPropValueInt64", "TOLVGetPropValueBoolean", "TOLVGetPropValueDouble",
+      "TOLVGetPropValueSingle", "TOLVGetPropValueString", "TOLVGetPropValueObject",
+      "TOLVGetPropValueColor", "TOLVSetPropValueInt", "TOLVSetPropValueInt64",
+      "TOLVSetPropValueBoolean", "TOLVSetPropValueDouble", "TOLVSetPropValueSingle",
+      "TOLVSetPropValueString", "TOLVSetPropValueObject", "TOLVSetPropValueColor",
+      "TOLVGetClassMethod", "TOLVCountClassMethods", "TOLVGetClassProperty",
+      "TOLVCountClassProperties", "TOLVYieldToZK", "TOLVGetStackLimit", "TOLVGetStackTop",
+      "TOLVGetRuntimeVersion", "RuntimeRaiseException", "TOLVGetFontEncoding",
+      // console application
+      "ConsoleApplicationInitializer", "RuntimeDoEvents", "RuntimeBackgroundTask",
+      "ApplicationAddPollableObject", "ApplicationRemovePollableObject", "DaemonizeApp",
+      "AppSleepCurrentThread", "YieldToNextThread", "AppFolderItemGetter", "TOLVGetCurrentThread",
+      "RuntimeConsolePrint", "RuntimeConsoleInput", "RuntimeEndOfLine", "RuntimeGetStdIn",
+      "RuntimeGetStdOut", "RuntimeGetStdErr", "RuntimeStdInputReadLine", "RuntimeStdInputRead",
+      "RuntimeStdInputEof", "RuntimeStdInputError", "RuntimeStdOutputStreamWrite",
+      "RuntimeStdOutputStreamWriteLine", "RuntimeStdOutFlush", "RuntimeStdOutputError",
+      "RuntimeTicks"};
+  for (const char* name : names) EXPECT_NE(rt::intrinsics::lookup(name), nullptr) << name;
+}
+
 TEST(IntrinsicTable, ImportsBindIgnoringCaseToTheLowestIndex) {
   const IntrinsicEntry* entry = rt::intrinsics::findIgnoringCase("runtimelockSTRING");
   ASSERT_NE(entry, nullptr);

@@ -1,4 +1,5 @@
-// Plugins carried in the module image, loaded by real processes.
+// Plugins carried in the module image, loaded by real processes: the probe
+// plugin for loading, the callback plugin for what plugins reach.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,11 +19,12 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
   return files;
 }
 
-ProcessResult runWithHome(const std::string& program, const std::string& home) {
+ProcessResult runWithHome(const std::string& program, const std::string& home,
+                          const std::string& mode = "plugin") {
   ProcessLaunch launch;
   launch.program = program;
   launch.arguments = {program};
-  launch.environment = {{"VANTOR_PROBE", "plugin"}, {"HOME", home}};
+  launch.environment = {{"VANTOR_PROBE", mode}, {"HOME", home}};
   return runProcess(launch);
 }
 
@@ -62,6 +64,53 @@ TEST(PluginHost, LibraryBesideTheExecutableWins) {
   EXPECT_NE(result.out.find("plugin main (beside)\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("loaded from=" + folder / "libProbePlugin.so\n"), std::string::npos);
   EXPECT_TRUE(filesIn(home / ".tmpAppData").empty());
+}
+
+// Lines the callback plugin's run must print, in this order.
+void expectLinesInOrder(const std::string& out, const std::vector<std::string>& lines) {
+  std::size_t at = 0;
+  for (const std::string& line : lines) {
+    const std::size_t found = out.find(line + "\n", at);
+    ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << out;
+    at = found + line.size();
+  }
+}
+
+TEST(PluginHost, ControlsExtensionsModulesAndGlobalMethodsGetEntries) {
+  TempFolder home;
+  const ProcessResult result = runWithHome(HOST_PROBE_CALLBACKS, home.path().string(), "callbacks");
+  ASSERT_EQ(result.status, 0) << result.err;
+  expectLinesInOrder(result.out, {"control press=99", "control class=set", "describe=widget 7",
+                                  "summary=widget 7", "triple=15", "answer=42", "quadruple=20",
+                                  "can't find plugin method CallbackWidget.Missing()",
+                                  "unimplemented=null"});
+}
+
+TEST(PluginHost, CallbacksReachObjectsMethodsPropertiesAndServices) {
+  TempFolder home;
+  const ProcessResult result = runWithHome(HOST_PROBE_CALLBACKS, home.path().string(), "callbacks");
+  ASSERT_EQ(result.status, 0) << result.err;
+  expectLinesInOrder(result.out, {
+      "new instance count=7", "new unknown class=0", "same class count=7", "same class of nil=0",
+      "object method twice=42", "object method by name=1", "extension method=1",
+      "unimplemented method=0", "unknown method=0", "module method=63", "global method=84",
+      "method of unknown module=0",
+      "Int count set=1 get=1 value=41",
+      "Int64 Big set=1 get=1 value=1099511627779",
+      "Boolean Flag set=1 get=1 value=1 stored=1",
+      "Double Ratio set=1 get=1 value=2.5",
+      "Single Scale set=1 get=1 value=0.25",
+      "Color Tint set=1 get=1 value=ff8040",
+      "String Label set=1 get=1 value=label text",
+      "Object Link set=1 get=1 value is self=1",
+      "Int Doubled set=1 get=1 value=10 count=5",
+      "extension property got=1 value=widget 5",
+      "string of integer field=0", "double into integer field=0", "unknown property=0",
+      "property of nil=0",
+      "CallbackWidget methods=2 properties=9: Twice%% Missing%% Count Tint Big Ratio Scale Flag "
+      "Label Link Doubled past end=0",
+      "CallbackShape methods=1 properties=0: Area%% past end=0",
+      "yield passes=1", "stack budget=262144", "runtime version=9", "export resolves=1", "exit=5"});
 }
 
 TEST(PluginHost, BrokenPluginIsFatalWithStatusOne) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 
 #include "ProcessRunner.h"
@@ -94,6 +95,51 @@ TEST(Startup, PathWithSlashIsTakenUnchanged) {
   const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out,
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
+}
+
+TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {
+  TempFolder folder;
+  const fs::path canonicalFolder = fs::canonical(folder.path());
+  fs::copy_file(HOST_PROBE, folder / "probe");
+  struct Case {
+    std::string argv0;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"./probe", (canonicalFolder / "./probe").string()},
+      {"probe", (canonicalFolder / "probe").string()},
+      {(canonicalFolder / "probe").string(), (canonicalFolder / "probe").string()},
+  };
+  for (const Case& c : cases) {
+    ProcessLaunch launch;
+    launch.program = folder / "probe";
+    launch.arguments = {c.argv0};
+    launch.workingDirectory = canonicalFolder.string();
+    launch.environment = {{"VANTOR_PROBE", "application"},
+                          {"PATH", canonicalFolder.string() + ":/usr/bin:/bin"}};
+    const ProcessResult result = runProcess(launch);
+    EXPECT_EQ(result.out, "NewDocument event\nexecutable file=" + c.expected +
+                              " exists=1\ncurrent thread=nil\nexit=5\n")
+        << c.argv0;
+  }
+}
+
+TEST(Startup, RelativeNamesResolveBesideTheProgramNotItsLinkTarget) {
+  TempFolder folder;
+  TempFolder elsewhere;
+  const fs::path canonicalFolder = fs::canonical(folder.path());
+  fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
+  std::FILE* beside = std::fopen((folder / "beside.txt").c_str(), "w");
+  ASSERT_NE(beside, nullptr);
+  std::fclose(beside);
+  ProcessLaunch launch;
+  launch.program = folder / "tool";
+  launch.arguments = {(canonicalFolder / "tool").string()};
+  launch.workingDirectory = elsewhere.path().string();
+  launch.environment = {{"VANTOR_PROBE", "relative"}};
+  const ProcessResult result = runProcess(launch);
+  EXPECT_EQ(result.out, "NewDocument event\nrelative=" + (canonicalFolder / "beside.txt").string() +
+                            " exists=1\nexit=5\n");
 }
 
 }  // namespace
