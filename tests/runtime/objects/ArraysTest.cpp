@@ -127,6 +127,26 @@ TEST_F(ArraysTest, StringElementsAreCounted) {
   EXPECT_EQ(text->refCount, 1u);
 }
 
+TEST_F(ArraysTest, RedimBeyondTheBufferLengthIsRefused) {
+  struct Case {
+    int32_t type;
+    int32_t upperBound;
+  };
+  // (upper bound + 1) × element size bytes above 2^31 − 1; the first also
+  // overflows upper bound + 1.
+  for (const Case& c : {Case{kArrayUInt8, INT32_MAX}, Case{kArrayInt32, 0x1FFFFFFF},
+                        Case{kArrayString, 0x7FFFFFF0}}) {
+    rt::Array array = rt::Array::adopt(CreateArray(1, c.type, 2));
+    const int32_t length = array->bufferLength;
+    testing::internal::CaptureStdout();
+    redim(array.get(), c.upperBound);
+    const std::string report = testing::internal::GetCapturedStdout();
+    EXPECT_NE(report.find("Failure Condition: out\n"), std::string::npos) << "type " << c.type;
+    EXPECT_EQ(RuntimeUBound(array.get()), 2) << "type " << c.type;
+    EXPECT_EQ(array->bufferLength, length) << "type " << c.type;
+  }
+}
+
 TEST_F(ArraysTest, InsertAppendsGrowsAndShifts) {
   rt::Array array = rt::Array::adopt(CreateArray(1, kArrayInt32, -1));
   for (int32_t i = 0; i < 100; ++i) insertInt(array.get(), i, i);
