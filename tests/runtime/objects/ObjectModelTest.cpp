@@ -9,6 +9,7 @@
 #include "objects/ExceptionHandle.h"
 #include "objects/ObjectModel.h"
 #include "support/RuntimeFixture.h"
+#include "text/SmallBlockAllocator.h"
 #include "text/StringHandle.h"
 #include "text/StringStorage.h"
 
@@ -132,6 +133,19 @@ TEST_F(ObjectModelTest, CountingIgnoresNilAndUncountedObjects) {
   RuntimeLockUnlockObjects(object, object);
   EXPECT_EQ(object->refCount, 1);
   RuntimeUnlockObject(object);
+}
+
+TEST_F(ObjectModelTest, AnInstanceSizeBelowTheHeaderStillHoldsTheHeader) {
+  ClassRecord* cls = makeClass(nullptr, "Tiny");
+  rebaseline();
+  for (uint32_t size : {8u, static_cast<uint32_t>(sizeof(RTObject)) - 4}) {
+    cls->instanceSize = size;
+    const std::int64_t bytesBefore = rt::memory::bytesInUse();
+    rt::Object object = rt::newObject(cls);
+    EXPECT_GE(rt::memory::bytesInUse() - bytesBefore, std::int64_t{sizeof(RTObject)}) << size;
+    EXPECT_EQ(object->cls, cls) << size;
+    EXPECT_EQ(object->refCount, 1) << size;
+  }
 }
 
 void destroyBase(RTObject*) { log().push_back("destroy base"); }
