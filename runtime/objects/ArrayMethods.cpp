@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <unordered_map>
@@ -109,9 +110,13 @@ struct Methods {
       RaiseOutOfBoundsException();
       return;
     }
+    const std::int64_t newLength = (newUpperBound + std::int64_t{1}) * std::int64_t{sizeof(V)};
+    if (newLength > std::numeric_limits<std::int32_t>::max()) {
+      reportAssertion(kSourceFile, __LINE__, "out", "array too large");
+      return;
+    }
     if (newUpperBound < oldUpperBound) releaseRange(array, newUpperBound + 1, oldUpperBound + 1);
-    const auto newLength = static_cast<std::size_t>(newUpperBound + 1) * sizeof(V);
-    void* data = allocateData(newLength);
+    void* data = allocateData(static_cast<std::size_t>(newLength));
     const auto kept = static_cast<std::size_t>(std::min(oldUpperBound, newUpperBound) + 1);
     if (kept > 0) std::memcpy(data, array->data, kept * sizeof(V));
     releaseData(array);

@@ -1,5 +1,6 @@
 #include "objects/ArrayStorage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -65,9 +66,14 @@ RTArray* newArray(const ArrayMethodTable* methods, std::int32_t dimensions,
     reportAssertion(kSourceFile, __LINE__, "dimensions > 0");
     return nullptr;
   }
+  // Held just above the limit while multiplying, so no product can overflow and
+  // an empty dimension still makes the array empty.
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
   std::int64_t bytes = size;
-  for (std::int32_t d = 0; d < dimensions; ++d) bytes *= upperBounds[d] + std::int64_t{1};
-  if (bytes > std::numeric_limits<std::int32_t>::max()) {
+  for (std::int32_t d = 0; d < dimensions; ++d) {
+    bytes = std::min(bytes * (upperBounds[d] + std::int64_t{1}), kLimit + 1);
+  }
+  if (bytes > kLimit) {
     reportAssertion(kSourceFile, __LINE__, "out", "array too large");
     return nullptr;
   }

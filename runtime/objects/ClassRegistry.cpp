@@ -37,14 +37,6 @@ std::uint32_t eventCountOf(const ClassDefinition* definition) {
   return count;
 }
 
-std::uint32_t methodCountOf(const ClassDefinition* definition) {
-  std::uint32_t count = 0;
-  for (; definition != nullptr; definition = definition->super) {
-    count += static_cast<std::uint32_t>(definition->methods.size());
-  }
-  return count;
-}
-
 std::uint32_t propertyCountOf(const ClassDefinition* definition) {
   std::uint32_t count = 0;
   for (; definition != nullptr; definition = definition->super) {
@@ -95,28 +87,32 @@ ClassRecord* findOnClassList(const char* name) {
 
 ClassRecord* buildRecord(const ClassDefinition& definition) {
   ClassRecord* super = definition.super ? classFor(*definition.super) : nullptr;
-  const std::uint32_t methodCount = methodCountOf(&definition);
-  const std::uint32_t propertyCount = propertyCountOf(&definition);
-  ClassRecord* cls =
-      RuntimeNewClass(super, methodCount, 0, eventCountOf(&definition), 0, propertyCount);
+  // The superclass may be a larger class the module compiled under the
+  // definition's name, so the tables are sized from its record.
+  const std::uint32_t inheritedMethods = super ? super->methodCount : 0;
+  const std::uint32_t inheritedProperties = super ? super->propertyCount : 0;
+  ClassRecord* cls = RuntimeNewClass(
+      super, inheritedMethods + static_cast<std::uint32_t>(definition.methods.size()), 0,
+      eventCountOf(&definition), 0,
+      inheritedProperties + static_cast<std::uint32_t>(definition.properties.size()));
   cls->name = constantString(definition.name);
   cls->instanceSize = definition.instanceSize;
   cls->isInterface = definition.isInterface;
   cls->initializer = definition.initializer;
   cls->finalizer = definition.finalizer;
 
-  std::uint32_t usedMethods = super ? super->methodCount : 0;
+  std::uint32_t usedMethods = inheritedMethods;
   for (const MethodDefinition& method : definition.methods) {
     usedMethods = placeMethod(cls, usedMethods, method);
   }
   // Overrides leave trailing slots unused; the table ends at the last one filled.
   cls->methodCount = usedMethods;
 
-  std::uint32_t property = super ? super->propertyCount : 0;
+  std::uint32_t property = inheritedProperties;
   for (const PropertyDefinition& p : definition.properties) {
     cls->properties[property++] = {constantString(p.name), p.getter, p.setter, p.parameter};
   }
-  if (property != propertyCount) {
+  if (property != propertyCountOf(&definition)) {
     reportAssertion(kSourceFile, __LINE__, "propertyCount == defn->mPropertyTableSize");
   }
   return cls;

@@ -46,6 +46,12 @@ std::uint32_t inheritedCount(std::uint32_t requested, std::uint32_t inherited,
   return inherited;
 }
 
+// Every object holds at least its header, whatever instance size the module
+// stored in the class record.
+std::size_t objectSize(const ClassRecord* cls) {
+  return std::max<std::size_t>(cls->instanceSize, sizeof(RTObject));
+}
+
 void callInitializers(ClassRecord* cls, RTObject* object) {
   if (cls == nullptr) return;
   callInitializers(cls->super, object);
@@ -77,7 +83,7 @@ void release(RTObject* object) {
     memory::release(object->eventTable, object->cls->eventCount * sizeof(EventEntry));
   }
   unlinkLive(object);
-  memory::release(object, object->cls->instanceSize);
+  memory::release(object, objectSize(object->cls));
 }
 
 // Runs the destructors from the object's class up; returns false when one of
@@ -217,12 +223,13 @@ RTObject* RuntimeNewObject(ClassRecord* cls) {
     return nullptr;
   }
   if (cls->isInterface) rt::reportAssertion(kSourceFile, __LINE__, "!parent->isAnInterface");
-  auto* object = static_cast<RTObject*>(rt::memory::allocate(cls->instanceSize, true));
+  const std::size_t size = objectSize(cls);
+  auto* object = static_cast<RTObject*>(rt::memory::allocate(size, true));
   if (object == nullptr) {
     RaiseNilObjectException();
     return nullptr;
   }
-  std::memset(object, 0, cls->instanceSize);
+  std::memset(object, 0, size);
   linkLive(object);
   object->methodTable = cls->methods;
   object->cls = cls;

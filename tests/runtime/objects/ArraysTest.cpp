@@ -67,6 +67,27 @@ TEST_F(ArraysTest, CreateSizesEveryElementTypeAndZeroFills) {
   EXPECT_NE(testing::internal::GetCapturedStdout().find("../Common/RuntimeArrayFoundation"), std::string::npos);
 }
 
+TEST_F(ArraysTest, SizesThatOverflowAreRefusedNotWrapped) {
+  struct Case {
+    int32_t dimensions;
+    int32_t type;
+    int32_t bounds[3];
+  };
+  // 4 × 2^31 × 2^31 and 2^31 × 2^31 × 2^31 bytes: both wrap to 0 in 64 bits.
+  for (const Case& c : {Case{2, kArrayInt32, {INT32_MAX, INT32_MAX, 0}},
+                        Case{3, kArrayUInt8, {INT32_MAX, INT32_MAX, INT32_MAX}}}) {
+    testing::internal::CaptureStdout();
+    RTArray* array = CreateArray(c.dimensions, c.type, c.bounds[0], c.bounds[1], c.bounds[2]);
+    const std::string report = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(array, nullptr) << c.dimensions << " dimensions";
+    EXPECT_NE(report.find("Failure Condition: out\n"), std::string::npos) << c.dimensions << " dimensions";
+  }
+  rt::Array empty = rt::Array::adopt(CreateArray(3, kArrayInt32, INT32_MAX, INT32_MAX, -1));
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->data, nullptr);
+  EXPECT_EQ(empty->bufferLength, 0);
+}
+
 TEST_F(ArraysTest, EmptyAndSingleElementArrays) {
   rt::Array empty = rt::Array::adopt(CreateArray(1, kArrayString, -1));
   EXPECT_EQ(empty->data, nullptr);
@@ -104,6 +125,26 @@ TEST_F(ArraysTest, StringElementsAreCounted) {
     EXPECT_TRUE(getString(array.get(), 4).empty());
   }
   EXPECT_EQ(text->refCount, 1u);
+}
+
+TEST_F(ArraysTest, RedimBeyondTheBufferLengthIsRefused) {
+  struct Case {
+    int32_t type;
+    int32_t upperBound;
+  };
+  // (upper bound + 1) × element size bytes above 2^31 − 1; the first also
+  // overflows upper bound + 1.
+  for (const Case& c : {Case{kArrayUInt8, INT32_MAX}, Case{kArrayInt32, 0x1FFFFFFF},
+                        Case{kArrayString, 0x7FFFFFF0}}) {
+    rt::Array array = rt::Array::adopt(CreateArray(1, c.type, 2));
+    const int32_t length = array->bufferLength;
+    testing::internal::CaptureStdout();
+    redim(array.get(), c.upperBound);
+    const std::string report = testing::internal::GetCapturedStdout();
+    EXPECT_NE(report.find("Failure Condition: out\n"), std::string::npos) << "type " << c.type;
+    EXPECT_EQ(RuntimeUBound(array.get()), 2) << "type " << c.type;
+    EXPECT_EQ(array->bufferLength, length) << "type " << c.type;
+  }
 }
 
 TEST_F(ArraysTest, InsertAppendsGrowsAndShifts) {

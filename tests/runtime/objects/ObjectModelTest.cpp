@@ -9,7 +9,9 @@
 #include "objects/ExceptionHandle.h"
 #include "objects/ObjectModel.h"
 #include "support/RuntimeFixture.h"
+#include "text/SmallBlockAllocator.h"
 #include "text/StringHandle.h"
+#include "text/StringStorage.h"
 
 namespace {
 
@@ -131,6 +133,19 @@ TEST_F(ObjectModelTest, CountingIgnoresNilAndUncountedObjects) {
   RuntimeLockUnlockObjects(object, object);
   EXPECT_EQ(object->refCount, 1);
   RuntimeUnlockObject(object);
+}
+
+TEST_F(ObjectModelTest, AnInstanceSizeBelowTheHeaderStillHoldsTheHeader) {
+  ClassRecord* cls = makeClass(nullptr, "Tiny");
+  rebaseline();
+  for (uint32_t size : {8u, static_cast<uint32_t>(sizeof(RTObject)) - 4}) {
+    cls->instanceSize = size;
+    const std::int64_t bytesBefore = rt::memory::bytesInUse();
+    rt::Object object = rt::newObject(cls);
+    EXPECT_GE(rt::memory::bytesInUse() - bytesBefore, std::int64_t{sizeof(RTObject)}) << size;
+    EXPECT_EQ(object->cls, cls) << size;
+    EXPECT_EQ(object->refCount, 1) << size;
+  }
 }
 
 void destroyBase(RTObject*) { log().push_back("destroy base"); }
@@ -276,6 +291,38 @@ TEST_F(ObjectModelTest, ModuleClassTakesThePlaceOfABuiltInDefinition) {
   rt::Object tool = rt::newObject(compiled);
   EXPECT_EQ(rt::objects::lookupEvent(tool.get(), toolEvents[0]), handler);
   EXPECT_EQ(rt::objects::lookupEvent(nullptr, toolEvents[0]), nullptr);
+}
+
+const rt::MethodDefinition sprocketMethods[] = {
+    {"Turn%%o<TestSprocket>", reinterpret_cast<void*>(0x55)}};
+const rt::PropertyDefinition sprocketProperties[] = {{"Teeth", nullptr, nullptr, 0}};
+const rt::ClassDefinition cogDefinition{"TestCog", nullptr, sizeof(Widget), nullptr, nullptr,
+                                        {}, {}, {}};
+const rt::ClassDefinition sprocketDefinition{"TestSprocket", &cogDefinition, sizeof(Widget),
+                                             nullptr, nullptr, sprocketMethods,
+                                             sprocketProperties, {}};
+
+TEST_F(ObjectModelTest, BuiltInSubclassOfALargerModuleClassHasRoomForItsOwnEntries) {
+  // The module's TestCog has more methods and properties than the definition.
+  ClassRecord* cog = RuntimeNewClass(nullptr, 2, 0, 0, 0, 1);
+  cog->name = rt::String("TestCog").leak();
+  cog->instanceSize = sizeof(Widget);
+  cog->methods[1].code = reinterpret_cast<void*>(0x11);
+  cog->properties[0].getter = reinterpret_cast<void*>(0x22);
+  testing::internal::CaptureStdout();
+  ClassRecord* sprocket = rt::objects::classFor(sprocketDefinition);
+  const std::string report = testing::internal::GetCapturedStdout();
+  rebaseline();
+
+  EXPECT_EQ(sprocket->super, cog);
+  EXPECT_EQ(report.find("out->methodCount >= base->methodCount"), std::string::npos);
+  EXPECT_EQ(report.find("out->propertyCount >= base->propertyCount"), std::string::npos);
+  ASSERT_EQ(sprocket->methodCount, 3u);
+  EXPECT_EQ(sprocket->methods[1].code, reinterpret_cast<void*>(0x11));
+  EXPECT_EQ(sprocket->methods[2].code, reinterpret_cast<void*>(0x55));
+  ASSERT_EQ(sprocket->propertyCount, 2u);
+  EXPECT_EQ(sprocket->properties[0].getter, reinterpret_cast<void*>(0x22));
+  EXPECT_EQ(rt::text::bytes(sprocket->properties[1].name), "Teeth");
 }
 
 TEST_F(ObjectModelTest, NewVtableIsZeroedOrNull) {
