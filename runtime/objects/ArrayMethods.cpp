@@ -145,7 +145,14 @@ struct Methods {
       const auto grown = static_cast<std::size_t>(array->bufferLength) +
                          static_cast<std::size_t>(array->growthStep) * sizeof(V);
       if (grown < needed) reportAssertion(kSourceFile, __LINE__, "array->bufferLength >= minimumBufferSize");
-      const std::size_t length = std::max(grown, needed);
+      // The buffer length is a 32-bit field: growth stops at its limit, and an
+      // insertion that cannot fit below it is refused.
+      constexpr std::size_t kLargestBuffer = std::numeric_limits<std::int32_t>::max();
+      if (needed > kLargestBuffer) {
+        reportAssertion(kSourceFile, __LINE__, "out", "array too large");
+        return;
+      }
+      const std::size_t length = std::min(std::max(grown, needed), kLargestBuffer);
       auto* data = static_cast<char*>(allocateData(length));
       if (head > 0) std::memcpy(data, array->data, head);
       if (tail > 0) std::memcpy(data + head + sizeof(V), static_cast<char*>(array->data) + head, tail);

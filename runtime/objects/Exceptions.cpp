@@ -182,7 +182,10 @@ extern "C" {
 void RuntimeRaiseException(RTObject* exception) {
   if (exception == nullptr) return;
   // Built-in code carries no symbol table, so the recorded stack stays empty.
-  RTArray* stack = fields(exception)->stack;
+  // Only exception objects have a stack field to empty.
+  const bool isException =
+      RuntimeObjectIsa(exception, rt::objects::classFor(rt::exceptions::runtimeException)) != 0;
+  RTArray* stack = isException ? fields(exception)->stack : nullptr;
   if (stack != nullptr) {
     using Redim = void (*)(RTArray*, int32_t);
     reinterpret_cast<Redim>(stack->methods->slots[kArraySlotRedim])(stack, -1);
