@@ -71,6 +71,8 @@ void DateImpUnix::EnsureInitialized() {
   if (initialised_) return;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+  // localtime_r need not look at TZ again; localtime does, and so must we.
+  tzset();
   localtime_r(&now, &local);
   SetFromTm(local);
 }
