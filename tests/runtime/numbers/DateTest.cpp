@@ -129,7 +129,7 @@ TEST_F(DateTest, NormalizeCarriesMonthsAndDaysButNotTimes) {
   EXPECT_EQ(date.sqlDateTime().str(), "2001-03-15 25:00:-1");
 }
 
-// Carrying a month at a time, as the record is described to do it.
+// Carrying a month at a time, the plain way.
 rt::dates::CalendarDate carriedStepwise(std::int32_t year, std::int32_t month, std::int32_t day) {
   for (;;) {
     while (month > 11) ++year, month -= 12;
