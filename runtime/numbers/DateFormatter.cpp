@@ -41,12 +41,13 @@ class Formatter {
     out_ += text;
   }
 
-  // Week of the year as the C library counts it: week 1 starts on the first
-  // Sunday (firstDay 0) or Monday (firstDay 1), earlier days are week 0.
-  std::int32_t week(std::int32_t firstDay) const {
-    const std::int32_t daysIntoWeek = (weekday_ - firstDay + 7) % 7;
-    return (dayOfYear_ - 1 + 7 - daysIntoWeek) / 7;
-  }
+  // Week of the year: week 1 starts on the first Sunday, earlier days are
+  // week 0.
+  std::int32_t week() const { return (dayOfYear_ - 1 + 7 - weekday_) / 7; }
+
+  // Monday weeks are Sunday weeks with each Sunday moved back a week, so a
+  // year that begins on a Monday still begins in week 0.
+  std::int32_t mondayWeek() const { return weekday_ == 0 ? week() - 1 : week(); }
 
   void convert(char conversion) {
     switch (conversion) {
@@ -64,8 +65,8 @@ class Formatter {
       case 'M': number(fields_.minute, 2); break;
       case 'S': number(fields_.second, 2); break;
       case 'p': out_ += fields_.hour > 11 ? "PM" : "AM"; break;
-      case 'U': number(week(0), 2); break;
-      case 'W': number(week(1), 2); break;
+      case 'U': number(week(), 2); break;
+      case 'W': number(mondayWeek(), 2); break;
       case 'w': number(weekday_, 1); break;
       case 'x': format("%a, %b %d, %Y"); break;
       case 'X': format("%H:%M:%S"); break;

@@ -43,27 +43,12 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 
 void DateImpUnix::Normalize() {
   if (!needsNormalising_) return;
-  // The year is carried in 64 bits so that absurd stores cannot overflow.
-  std::int64_t year = year_;
-  for (;;) {
-    // Step a year per twelve months, in either direction.
-    const std::int64_t years = floorDiv(month_, 12);
-    year += years;
-    month_ = static_cast<std::int32_t>(month_ - years * 12);
-    if (day_ < 1 && --month_ < 0) {
-      --year;
-      month_ += 12;
-    }
-    const std::int32_t length = monthLength(month_, static_cast<std::int32_t>(year));
-    if (day_ < 1) {
-      day_ += length;
-      continue;
-    }
-    if (day_ <= length) break;
-    ++month_;
-    day_ -= length;
-  }
-  year_ = static_cast<std::int32_t>(year);
+  // Carried in 64 bits so that absurd stores cannot overflow; a year beyond
+  // the int32 range then wraps round.
+  const CarriedDate date = carryDate(year_, month_, day_);
+  year_ = static_cast<std::int32_t>(date.year);
+  month_ = date.month;
+  day_ = date.day;
   needsNormalising_ = false;
 }
 
@@ -71,6 +56,8 @@ void DateImpUnix::EnsureInitialized() {
   if (initialised_) return;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+  // localtime_r need not look at TZ again; localtime does, and so must we.
+  tzset();
   localtime_r(&now, &local);
   SetFromTm(local);
 }

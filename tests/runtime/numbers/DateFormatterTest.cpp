@@ -57,11 +57,40 @@ TEST(DateFormatterTest, WeekNumbersAndDayOfYearMatchTheCLibrary) {
       tm.tm_mday = yday + 1;
       const std::time_t t = timegm(&tm);
       gmtime_r(&t, &tm);
-      char expected[32];
-      std::strftime(expected, sizeof expected, "%U %W %j %w", &tm);
       const DateFields fields{year, tm.tm_mon, tm.tm_mday, 0, 0, 0};
-      ASSERT_EQ(timeSprintf("%U %W %j %w", fields, names), expected) << year << " day " << yday;
+      char expected[32];
+      std::strftime(expected, sizeof expected, "%U %j %w", &tm);
+      ASSERT_EQ(timeSprintf("%U %j %w", fields, names), expected) << year << " day " << yday;
+      // The C library's %W starts week 1 on a Monday 1 January; ours does not.
+      if (rt::dates::weekdayOf(rt::dates::dayNumber({year, 0, 1})) == 1) continue;
+      std::strftime(expected, sizeof expected, "%W", &tm);
+      ASSERT_EQ(timeSprintf("%W", fields, names), expected) << year << " day " << yday;
     }
+  }
+}
+
+TEST(DateFormatterTest, MondayWeeksAreSundayWeeksLessOneOnSundays) {
+  DateNames names(&noOutput);
+  struct WeekCase {
+    DateFields fields;
+    const char* expected;
+  };
+  for (const WeekCase& c : {
+           // 2001 began on a Monday.
+           WeekCase{{2001, 0, 1, 0, 0, 0}, "00 00"},
+           {{2001, 0, 6, 0, 0, 0}, "00 00"},
+           {{2001, 0, 7, 0, 0, 0}, "01 00"},
+           {{2001, 0, 8, 0, 0, 0}, "01 01"},
+           {{2001, 11, 30, 0, 0, 0}, "52 51"},
+           {{2001, 11, 31, 0, 0, 0}, "52 52"},
+           // 2006 began on a Sunday, 2002 on a Tuesday.
+           {{2006, 0, 1, 0, 0, 0}, "01 00"},
+           {{2006, 0, 2, 0, 0, 0}, "01 01"},
+           {{2002, 0, 6, 0, 0, 0}, "01 00"},
+           {{2002, 0, 7, 0, 0, 0}, "01 01"},
+       }) {
+    EXPECT_EQ(timeSprintf("%U %W", c.fields, names), c.expected)
+        << c.fields.year << "-" << c.fields.month + 1 << "-" << c.fields.day;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "numbers/DateCommand.h"
 #include "numbers/DateNames.h"
+#include "support/RuntimeFixture.h"
 
 namespace {
 
@@ -19,9 +20,12 @@ std::string recordingRunner(const char* command) {
   return reply;
 }
 
-class DateNamesTest : public ::testing::Test {
+class DateNamesTest : public rt::test::RuntimeTest {
  protected:
-  void SetUp() override { commands.clear(); }
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    commands.clear();
+  }
   DateNames names{&recordingRunner};
 };
 

@@ -7,7 +7,9 @@
 
 #include "host/IntrinsicTable.h"
 #include "numbers/DateApi.h"
+#include "numbers/DateCalendar.h"
 #include "numbers/DateHandle.h"
+#include "numbers/DateImpUnix.h"
 #include "numbers/DateObject.h"
 #include "objects/ClassRegistry.h"
 #include "support/RuntimeFixture.h"
@@ -63,8 +65,8 @@ double cSeconds(const Moment& m) {
 using DateTest = rt::test::RuntimeTest;
 
 TEST_F(DateTest, NewDateHoldsTheLocalTime) {
-  setenv("TZ", "XST-5", 1);  // five hours east of UTC
-  tzset();
+  // Five hours east of UTC, set as a program would: without calling tzset.
+  setenv("TZ", "XST-5", 1);
   const std::time_t before = std::time(nullptr);
   Date date = Date::now();
   const std::time_t shifted = std::time(nullptr) + 5 * 3600;
@@ -125,6 +127,71 @@ TEST_F(DateTest, NormalizeCarriesMonthsAndDaysButNotTimes) {
   date.setField(DateField::Hour, 25);
   date.setField(DateField::Second, -1);
   EXPECT_EQ(date.sqlDateTime().str(), "2001-03-15 25:00:-1");
+}
+
+// Carrying a month at a time, the plain way.
+rt::dates::CalendarDate carriedStepwise(std::int32_t year, std::int32_t month, std::int32_t day) {
+  for (;;) {
+    while (month > 11) ++year, month -= 12;
+    while (month < 0) --year, month += 12;
+    if (day < 1 && --month < 0) --year, month += 12;
+    const std::int32_t length = rt::dates::monthLength(month, year);
+    if (day < 1) {
+      day += length;
+      continue;
+    }
+    if (day <= length) return {year, month, day};
+    ++month;
+    day -= length;
+  }
+}
+
+TEST_F(DateTest, NormalizeCarriesAsMonthByMonthStepping) {
+  // Across the Julian years (year 0 and before included), the reform and
+  // Gregorian century years, by up to a 400-year cycle either way.
+  for (const std::int32_t year : {-802, -5, -4, -1, 0, 1, 2, 4, 1580, 1581, 1582, 1583, 1584, 1599,
+                                  1600, 1601, 1699, 1700, 1701, 1899, 1900, 2000, 2001, 2100}) {
+    for (const std::int32_t month : {-25, -13, -12, -1, 0, 1, 2, 9, 11, 12, 13, 24, 37}) {
+      for (const std::int32_t day : {-146100, -1462, -800, -366, -365, -60, -31, -1, 0, 1, 28, 29,
+                                     30, 31, 32, 59, 60, 365, 366, 367, 1461, 1462, 146097,
+                                     146098}) {
+        rt::dates::DateImpUnix record;
+        record.SetField(rt::dates::kFieldYear, year);
+        record.SetField(rt::dates::kFieldMonth, month + 1);
+        record.SetField(rt::dates::kFieldDay, day);
+        const rt::dates::CalendarDate expected = carriedStepwise(year, month, day);
+        ASSERT_EQ(record.GetField(rt::dates::kFieldYear), expected.year)
+            << year << " " << month << " " << day;
+        ASSERT_EQ(record.GetField(rt::dates::kFieldMonth), expected.month + 1)
+            << year << " " << month << " " << day;
+        ASSERT_EQ(record.GetField(rt::dates::kFieldDay), expected.day)
+            << year << " " << month << " " << day;
+      }
+    }
+  }
+}
+
+TEST_F(DateTest, NormalizeCarriesHugeDayStoresAtOnce) {
+  // Results of stepping month by month, worked out once (tens of millions of
+  // steps each).
+  struct HugeCase {
+    Moment start;
+    std::int32_t day;
+    Moment expected;
+  };
+  for (const HugeCase& c : {
+           HugeCase{{2001, 3, 15, 0, 0, 0}, INT32_MAX, {5881611, 9, 8, 0, 0, 0}},
+           {{2001, 3, 15, 0, 0, 0}, INT32_MIN, {-5877489, 5, 11, 0, 0, 0}},
+           {{-2000000000, 1, 1, 0, 0, 0}, INT32_MAX, {-1994120511, 10, 16, 0, 0, 0}},
+           {{1, 1, 1, 0, 0, 0}, INT32_MIN, {-5879489, 3, 16, 0, 0, 0}},
+           {{2000000000, 12, 1, 0, 0, 0}, INT32_MIN, {1994120390, 5, 22, 0, 0, 0}},
+           {{1582, 10, 1, 0, 0, 0}, INT32_MAX, {5881193, 4, 9, 0, 0, 0}},
+       }) {
+    Date date = dateAt(c.start);
+    date.setField(DateField::Day, c.day);
+    EXPECT_EQ(text({date.year(), date.month(), date.day(), 0, 0, 0}), text(c.expected))
+        << text(c.start) << " day " << c.day;
+  }
 }
 
 TEST_F(DateTest, ComputedDayFieldsIgnoreStores) {
