@@ -9,6 +9,7 @@
 #include "files/FileObjects.h"
 #include "files/FolderItem.h"
 #include "files/FolderItemApi.h"
+#include "host/CommandLine.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionHandle.h"
 #include "text/Encodings.h"
@@ -39,6 +40,41 @@ TEST_F(FolderItemTest, RelativeNamesResolveAgainstTheApplicationFolderNotTheCurr
   EXPECT_FALSE(missing.exists());
   EXPECT_EQ(missing.lastErrorCode(), ENOENT);
   EXPECT_EQ(item("").absolutePath().str(), folder() + "/");
+}
+
+// The application folder is found once per process and every file test sets
+// it, so each case runs in a fresh process that only records a command line.
+class ApplicationFolderTest : public rt::test::RuntimeTest {
+ protected:
+  // Whether "sys.dat" names expected for the program path, both in the
+  // directory the process starts in and after it has moved to another one.
+  static bool namesSysDatIn(const char* program, const std::string& start,
+                            const std::string& expected) {
+    fs::current_path(start);
+    std::string argument = program;
+    char* argv[] = {argument.data(), nullptr};
+    rt::host::setCommandLine(1, argv);
+    const bool first = FolderItem::get(String("sys.dat")).absolutePath().str() == expected;
+    fs::current_path("/");
+    return first && FolderItem::get(String("sys.dat")).absolutePath().str() == expected;
+  }
+};
+
+TEST_F(ApplicationFolderTest, IsTheFolderOfTheProgramPathAsStartUpLeftIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string temporary = fs::temp_directory_path().string();
+  const struct {
+    const char* program;
+    std::string expected;
+  } cases[] = {
+      {"/opt/v/tool", "/opt/v/sys.dat"},
+      {"bin/tool", temporary + "/bin/sys.dat"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(std::_Exit(namesSysDatIn(c.program, temporary, c.expected) ? 0 : 1),
+                ::testing::ExitedWithCode(0), "")
+        << c.program;
+  }
 }
 
 TEST_F(FolderItemTest, ExistingFoldersGetATrailingSlash) {
