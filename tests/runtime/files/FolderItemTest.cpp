@@ -151,6 +151,16 @@ TEST_F(FolderItemTest, SymbolicLinksAreFollowedOneLevel) {
   EXPECT_FALSE(FolderItem::get(String("through"))) << "stat through the link fails with ENOTDIR";
 }
 
+// Like every relative name, a relative link target is taken against the
+// application folder, wherever the link itself lies.
+TEST_F(FolderItemTest, RelativeLinkTargetsResolveAgainstTheApplicationFolder) {
+  fs::create_directory(path("sub"));
+  writeFile("sub/target.txt", "beside the link");
+  writeFile("target.txt", "in the application folder");
+  fs::create_symlink("target.txt", path("sub/link"));
+  EXPECT_EQ(item("sub/link").absolutePath().str(), path("target.txt"));
+}
+
 TEST_F(FolderItemTest, NameIsTheLastComponent) {
   fs::create_directory(path("sub"));
   const struct {
@@ -270,12 +280,12 @@ TEST_F(FolderItemTest, FailedCopiesLeaveAnErrorCode) {
   fs::create_directory(path("folder"));
   FolderItem folderItem = item("folder");
   folderItem.copyFileTo(item("copy"));
-  EXPECT_NE(folderItem.lastErrorCode(), 0);
+  EXPECT_EQ(folderItem.lastErrorCode(), EIO) << "cp exits with a nonzero status";
   EXPECT_FALSE(fileExists("copy"));
 
   FolderItem missing = item("missing");
   missing.copyFileTo(item("copy"));
-  EXPECT_NE(missing.lastErrorCode(), 0);
+  EXPECT_EQ(missing.lastErrorCode(), EIO);
   EXPECT_THROW(item("missing").copyFileTo(FolderItem()), rt::Exception);
   EXPECT_THROW(item("missing").moveFileTo(FolderItem()), rt::Exception);
 }
