@@ -1,9 +1,8 @@
 #include "files/ApplicationFolder.h"
 
-#include <climits>
 #include <optional>
-#include <unistd.h>
-#include <vector>
+
+#include "host/CommandLine.h"
 
 namespace rt::files {
 namespace {
@@ -13,19 +12,6 @@ std::optional<std::string>& cachedFolder() {
   return folder;
 }
 
-std::string programPath() {
-  std::vector<char> buffer(PATH_MAX);
-  for (;;) {
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0) break;
-    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
-  // Without /proc the current directory is the best remaining guess.
-  if (getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data()) + "/";
-  return "/";
-}
-
 std::string withoutTrailingSlashes(std::string_view path) {
   while (!path.empty() && path.back() == '/') path.remove_suffix(1);
   return std::string(path);
@@ -33,12 +19,12 @@ std::string withoutTrailingSlashes(std::string_view path) {
 
 }  // namespace
 
+// The program path is argv[0] as start-up left it, the same one plugins are
+// looked for beside; a relative one is taken against the current directory of
+// the first call, and the answer kept.
 const std::string& applicationFolder() {
   std::optional<std::string>& folder = cachedFolder();
-  if (!folder) {
-    const std::string program = programPath();
-    folder = withoutTrailingSlashes(program.substr(0, program.rfind('/') + 1));
-  }
+  if (!folder) folder = withoutTrailingSlashes(host::applicationFolder());
   return *folder;
 }
 

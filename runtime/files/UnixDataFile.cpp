@@ -40,7 +40,10 @@ bool UnixDataFile::open(const char* path, int mode) {
 }
 
 void UnixDataFile::turnTo(Direction direction) {
-  if (direction_ != Direction::None && direction_ != direction) fseeko(file_, 0, SEEK_CUR);
+  // The seek writes out what is buffered, so its failure is a write's.
+  if (direction_ != Direction::None && direction_ != direction && fseeko(file_, 0, SEEK_CUR) != 0) {
+    recordError();
+  }
   direction_ = direction;
 }
 

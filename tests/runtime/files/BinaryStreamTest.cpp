@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -203,6 +204,18 @@ TEST_F(BinaryStreamTest, WriteFailuresLeaveErrnoAndTheCodeSurvivesClose) {
   stream.close();
   EXPECT_EQ(stream.lastErrorCode(), EBADF);
   EXPECT_EQ(readFile("data"), "abc");
+}
+
+// Buffered bytes reach the device only when the stream turns to reading;
+// a failure then is the write's and must not be lost.
+TEST_F(BinaryStreamTest, AWriteFailingWhenTheStreamTurnsToReadingLeavesErrno) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full";
+  BinaryStream stream = FolderItem::get(String("/dev/full")).openAsBinaryFile(true);
+  ASSERT_TRUE(stream);
+  stream.writeByte(1);
+  EXPECT_EQ(stream.lastErrorCode(), 0);
+  stream.readByte();
+  EXPECT_EQ(stream.lastErrorCode(), ENOSPC);
 }
 
 TEST_F(BinaryStreamTest, NilStreamsRaiseNilObjectException) {

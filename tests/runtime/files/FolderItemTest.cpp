@@ -9,6 +9,7 @@
 #include "files/FileObjects.h"
 #include "files/FolderItem.h"
 #include "files/FolderItemApi.h"
+#include "host/CommandLine.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionHandle.h"
 #include "text/Encodings.h"
@@ -39,6 +40,41 @@ TEST_F(FolderItemTest, RelativeNamesResolveAgainstTheApplicationFolderNotTheCurr
   EXPECT_FALSE(missing.exists());
   EXPECT_EQ(missing.lastErrorCode(), ENOENT);
   EXPECT_EQ(item("").absolutePath().str(), folder() + "/");
+}
+
+// The application folder is found once per process and every file test sets
+// it, so each case runs in a fresh process that only records a command line.
+class ApplicationFolderTest : public rt::test::RuntimeTest {
+ protected:
+  // Whether "sys.dat" names expected for the program path, both in the
+  // directory the process starts in and after it has moved to another one.
+  static bool namesSysDatIn(const char* program, const std::string& start,
+                            const std::string& expected) {
+    fs::current_path(start);
+    std::string argument = program;
+    char* argv[] = {argument.data(), nullptr};
+    rt::host::setCommandLine(1, argv);
+    const bool first = FolderItem::get(String("sys.dat")).absolutePath().str() == expected;
+    fs::current_path("/");
+    return first && FolderItem::get(String("sys.dat")).absolutePath().str() == expected;
+  }
+};
+
+TEST_F(ApplicationFolderTest, IsTheFolderOfTheProgramPathAsStartUpLeftIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string temporary = fs::temp_directory_path().string();
+  const struct {
+    const char* program;
+    std::string expected;
+  } cases[] = {
+      {"/opt/v/tool", "/opt/v/sys.dat"},
+      {"bin/tool", temporary + "/bin/sys.dat"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(std::_Exit(namesSysDatIn(c.program, temporary, c.expected) ? 0 : 1),
+                ::testing::ExitedWithCode(0), "")
+        << c.program;
+  }
 }
 
 TEST_F(FolderItemTest, ExistingFoldersGetATrailingSlash) {
@@ -113,6 +149,16 @@ TEST_F(FolderItemTest, SymbolicLinksAreFollowedOneLevel) {
   EXPECT_TRUE(second.isAlias());
   EXPECT_EQ(item("dangling").absolutePath().str(), path("nothing"));
   EXPECT_FALSE(FolderItem::get(String("through"))) << "stat through the link fails with ENOTDIR";
+}
+
+// Like every relative name, a relative link target is taken against the
+// application folder, wherever the link itself lies.
+TEST_F(FolderItemTest, RelativeLinkTargetsResolveAgainstTheApplicationFolder) {
+  fs::create_directory(path("sub"));
+  writeFile("sub/target.txt", "beside the link");
+  writeFile("target.txt", "in the application folder");
+  fs::create_symlink("target.txt", path("sub/link"));
+  EXPECT_EQ(item("sub/link").absolutePath().str(), path("target.txt"));
 }
 
 TEST_F(FolderItemTest, NameIsTheLastComponent) {
@@ -234,12 +280,12 @@ TEST_F(FolderItemTest, FailedCopiesLeaveAnErrorCode) {
   fs::create_directory(path("folder"));
   FolderItem folderItem = item("folder");
   folderItem.copyFileTo(item("copy"));
-  EXPECT_NE(folderItem.lastErrorCode(), 0);
+  EXPECT_EQ(folderItem.lastErrorCode(), EIO) << "cp exits with a nonzero status";
   EXPECT_FALSE(fileExists("copy"));
 
   FolderItem missing = item("missing");
   missing.copyFileTo(item("copy"));
-  EXPECT_NE(missing.lastErrorCode(), 0);
+  EXPECT_EQ(missing.lastErrorCode(), EIO);
   EXPECT_THROW(item("missing").copyFileTo(FolderItem()), rt::Exception);
   EXPECT_THROW(item("missing").moveFileTo(FolderItem()), rt::Exception);
 }
