@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -109,6 +110,18 @@ TEST_F(StringStorageTest, WritesCopyASharedBlockFirst) {
   EXPECT_NE(report.find("Failure Condition: not pos\n"), std::string::npos);
   RuntimeUnlockString(mine);
   RuntimeUnlockString(shared);
+}
+
+// Blocks hold pointers and doubles, so a block must be aligned as they are.
+TEST(SmallBlockAllocator, BlocksAreAlignedForPointersAndDoubles) {
+  const std::int64_t before = rt::memory::bytesInUse();
+  for (std::size_t n = 1; n <= 260; ++n) {
+    void* block = rt::memory::allocate(n);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(void*), 0u) << n << " bytes";
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(double), 0u) << n << " bytes";
+    rt::memory::release(block, n);
+  }
+  EXPECT_EQ(rt::memory::bytesInUse(), before);
 }
 
 TEST(SmallBlockAllocator, CountsRequestsAndReleases) {
