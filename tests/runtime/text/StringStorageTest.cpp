@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
@@ -85,6 +86,8 @@ TEST_F(StringStorageTest, StructureStringsDropTrailingZerosAndPad) {
   EXPECT_EQ(std::string(record + 4, 8), std::string("xyz\0\0\0zz", 8));
   RuntimeSetStructureString(record, 4, 2, rt::String("long text").get());
   EXPECT_EQ(std::string(record + 4, 3), "loz");
+  RuntimeSetStructureString(record, 4, -1, rt::String("xyz").get());
+  EXPECT_EQ(std::string(record + 4, 3), "loz") << "a negative size writes nothing";
   testing::internal::CaptureStdout();
   RuntimeSetStructureString(record, -1, 2, nullptr);
   RuntimeSetStructureString(nullptr, 0, 2, nullptr);
@@ -110,6 +113,17 @@ TEST_F(StringStorageTest, WritesCopyASharedBlockFirst) {
   EXPECT_NE(report.find("Failure Condition: not pos\n"), std::string::npos);
   RuntimeUnlockString(mine);
   RuntimeUnlockString(shared);
+}
+
+// Text lengths are 32-bit: a longer string cannot be made, and trying to is
+// running out of memory, not a short block overrun by the copy.
+TEST(StringStorageDeathTest, TooLongAStringIsRunningOutOfMemory) {
+  EXPECT_EXIT(
+      {
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        (void)rt::text::makeString(nullptr, std::size_t{1} << 32, kEncodingUTF8);
+      },
+      testing::ExitedWithCode(0), "This application has run out of memory and must quit now.");
 }
 
 // Blocks hold pointers and doubles, so a block must be aligned as they are.
