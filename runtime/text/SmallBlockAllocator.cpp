@@ -1,5 +1,6 @@
 #include "text/SmallBlockAllocator.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,10 @@ namespace {
 
 constexpr std::size_t kLargestSmallBlock = 252;
 constexpr std::size_t kChunkSize = 8192;
+// Size classes step by 4 bytes, but a block cut from a chunk must start where
+// a pointer, a double or a 64-bit integer may, so cuts are rounded up to that.
+constexpr std::size_t kBlockAlignment =
+    std::max({alignof(void*), alignof(double), alignof(std::int64_t)});
 
 struct FreeBlock {
   FreeBlock* next;
@@ -28,13 +33,11 @@ State& state() {
   return s;
 }
 
-[[noreturn]] void outOfMemory() {
-  std::fputs("This application has run out of memory and must quit now.\n", stdout);
-  std::fflush(stdout);
-  std::exit(0);
-}
-
 std::size_t sizeClass(std::size_t n) { return (n + 3) / 4; }
+
+std::size_t cutSize(std::size_t n) {
+  return (sizeClass(n) * 4 + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+}
 
 void* cutFromChunk(std::size_t rounded, bool mayFail) {
   State& s = state();
@@ -56,6 +59,12 @@ void* cutFromChunk(std::size_t rounded, bool mayFail) {
 
 }  // namespace
 
+void outOfMemory() {
+  std::fputs("This application has run out of memory and must quit now.\n", stdout);
+  std::fflush(stdout);
+  std::exit(0);
+}
+
 // Under AddressSanitizer every block comes from the system heap, so that a use
 // after release is caught instead of being hidden by a free list.
 #if defined(__SANITIZE_ADDRESS__)
@@ -74,7 +83,7 @@ void* allocate(std::size_t n, bool mayFail) {
       block = head;
       head = head->next;
     } else {
-      block = cutFromChunk(sizeClass(n) * 4, mayFail);
+      block = cutFromChunk(cutSize(n), mayFail);
     }
   } else {
     block = std::malloc(n);

@@ -39,7 +39,8 @@ void TOLVSetStringEncoding(RTString s, uint32_t encoding);
 
 // Returns base[offset .. offset + size) without trailing zero bytes, untagged.
 RTString RuntimeGetStructureString(const void* base, int32_t offset, int32_t size);
-// Copies min(size, length) bytes of s to base + offset and zero-fills the rest.
+// Copies min(size, length) bytes of s to base + offset and zero-fills the rest;
+// a size of 0 or below writes nothing.
 void RuntimeSetStructureString(void* base, int32_t offset, int32_t size, RTString s);
 
 #ifdef __cplusplus

@@ -13,12 +13,16 @@ namespace {
 
 constexpr const char* kSourceFile = "../Universal/TOLVstring";
 
+// The capacity, length + 2, is a 32-bit field.
+constexpr std::size_t kLongestString = UINT32_MAX - 2;
+
 void freeBlock(RTString s) { memory::release(s, StringBlockSize(s->length)); }
 
 }  // namespace
 
 RTString makeString(const void* bytes, std::size_t length, std::uint32_t encoding) {
   if (length == 0) return nullptr;
+  if (length > kLongestString) memory::outOfMemory();
   const auto textLength = static_cast<std::uint32_t>(length);
   auto* block = static_cast<StringBlock*>(memory::allocate(StringBlockSize(textLength)));
   block->refCount = 1;
@@ -120,7 +124,7 @@ RTString RuntimeGetStructureString(const void* base, int32_t offset, int32_t siz
 }
 
 void RuntimeSetStructureString(void* base, int32_t offset, int32_t size, RTString s) {
-  if (size == 0) return;
+  if (size <= 0) return;
   if (offset < 0) {
     rt::reportAssertion("../Common/RuntimeStringFoundation", __LINE__, "offset >= 0");
     return;

@@ -9,7 +9,8 @@
 namespace rt::text {
 
 // Returns a new block holding a copy of the bytes with the given encoding tag,
-// or null for no bytes. Never fails: running out of memory ends the process.
+// or null for no bytes. Never fails: running out of memory, or more bytes than a
+// 32-bit length holds, ends the process.
 [[nodiscard]] RTString makeString(const void* bytes, std::size_t length, std::uint32_t encoding);
 [[nodiscard]] inline RTString makeString(std::string_view bytes, std::uint32_t encoding) {
   return makeString(bytes.data(), bytes.size(), encoding);

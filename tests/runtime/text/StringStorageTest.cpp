@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -84,6 +86,8 @@ TEST_F(StringStorageTest, StructureStringsDropTrailingZerosAndPad) {
   EXPECT_EQ(std::string(record + 4, 8), std::string("xyz\0\0\0zz", 8));
   RuntimeSetStructureString(record, 4, 2, rt::String("long text").get());
   EXPECT_EQ(std::string(record + 4, 3), "loz");
+  RuntimeSetStructureString(record, 4, -1, rt::String("xyz").get());
+  EXPECT_EQ(std::string(record + 4, 3), "loz") << "a negative size writes nothing";
   testing::internal::CaptureStdout();
   RuntimeSetStructureString(record, -1, 2, nullptr);
   RuntimeSetStructureString(nullptr, 0, 2, nullptr);
@@ -109,6 +113,29 @@ TEST_F(StringStorageTest, WritesCopyASharedBlockFirst) {
   EXPECT_NE(report.find("Failure Condition: not pos\n"), std::string::npos);
   RuntimeUnlockString(mine);
   RuntimeUnlockString(shared);
+}
+
+// Text lengths are 32-bit: a longer string cannot be made, and trying to is
+// running out of memory, not a short block overrun by the copy.
+TEST(StringStorageDeathTest, TooLongAStringIsRunningOutOfMemory) {
+  EXPECT_EXIT(
+      {
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        (void)rt::text::makeString(nullptr, std::size_t{1} << 32, kEncodingUTF8);
+      },
+      testing::ExitedWithCode(0), "This application has run out of memory and must quit now.");
+}
+
+// Blocks hold pointers and doubles, so a block must be aligned as they are.
+TEST(SmallBlockAllocator, BlocksAreAlignedForPointersAndDoubles) {
+  const std::int64_t before = rt::memory::bytesInUse();
+  for (std::size_t n = 1; n <= 260; ++n) {
+    void* block = rt::memory::allocate(n);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(void*), 0u) << n << " bytes";
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(double), 0u) << n << " bytes";
+    rt::memory::release(block, n);
+  }
+  EXPECT_EQ(rt::memory::bytesInUse(), before);
 }
 
 TEST(SmallBlockAllocator, CountsRequestsAndReleases) {
