@@ -100,8 +100,6 @@ RTString RuntimeStdInputReadLine(RTObject*) { return readInputLine(); }
 
 RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject* encoding) {
   RTString bytes = readInputBytes(count);
-  // Only a TextEncoding object carries an encoding word to read.
-  if (!RuntimeObjectIsa(encoding, rt::objects::classFor(rt::text::textEncodingClass))) return bytes;
   RTString marked = rt::text::convertEncoding(bytes, rt::text::encodingOfObject(encoding));
   RuntimeUnlockString(bytes);
   return marked;

@@ -29,8 +29,9 @@ RTObject* newTextEncoding(std::uint32_t encoding) {
 }
 
 std::uint32_t encodingOfObject(RTObject* encoding) {
-  return encoding == nullptr ? kEncodingUnknown
-                             : reinterpret_cast<TextEncodingObject*>(encoding)->encoding;
+  // Only a TextEncoding object carries an encoding word to read.
+  if (!RuntimeObjectIsa(encoding, objects::classFor(textEncodingClass))) return kEncodingUnknown;
+  return reinterpret_cast<TextEncodingObject*>(encoding)->encoding;
 }
 
 }  // namespace rt::text

@@ -14,7 +14,8 @@ extern const ClassDefinition textEncodingClass;
 // Returns a new reference to a TextEncoding object holding the word.
 [[nodiscard]] RTObject* newTextEncoding(std::uint32_t encoding);
 
-// The encoding word of a TextEncoding object; nil gives the unknown word 0xFFFF.
+// The encoding word of a TextEncoding object; nil or any other object gives the
+// unknown word 0xFFFF.
 std::uint32_t encodingOfObject(RTObject* encoding);
 
 }  // namespace rt::text

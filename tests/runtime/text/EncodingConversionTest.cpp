@@ -4,6 +4,8 @@
 
 #include "TextTest.h"
 #include "objects/ClassRegistry.h"
+#include "objects/ExceptionClasses.h"
+#include "objects/ExceptionHandle.h"
 #include "objects/ObjectHandle.h"
 #include "text/EncodingApi.h"
 #include "text/EncodingConversion.h"
@@ -101,6 +103,10 @@ TEST_F(EncodingConversionTest, ConvertsToTheEncodingOfAnObject) {
   const rt::Object macRoman = rt::Object::adopt(rt::text::newTextEncoding(kEncodingMacRoman));
   EXPECT_EQ(String::adopt(StringConvertEncoding(s.get(), macRoman.get())).str(), "\x8E");
   EXPECT_EQ(String::adopt(StringConvertEncoding(s.get(), nullptr)).get(), s.get());
+  // An object of another class has no encoding word: the text stays as it is.
+  const rt::Object notAnEncoding =
+      rt::newObject(rt::objects::classFor(rt::exceptions::runtimeException));
+  EXPECT_EQ(String::adopt(StringConvertEncoding(s.get(), notAnEncoding.get())).get(), s.get());
 
   const String forPlugin = String::adopt(TOLVConvertString(s.get(), kEncodingMacRoman));
   EXPECT_EQ(forPlugin.str(), "\x8E");
