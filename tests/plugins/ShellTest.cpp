@@ -273,7 +273,8 @@ TEST_F(ShellTest, WithoutDescriptorsLeftNoShellIsAvailable) {
   for (const auto& [mode, text] : cases) {
     FakeObject shell(shellClass());
     setMode(shell, mode);
-    const int lowest = dup(0);
+    // Not dup(0): standard input may be closed when the tests run.
+    const int lowest = open("/dev/null", O_RDONLY);
     ASSERT_GE(lowest, 0);
     close(lowest);
     rlimit none = saved;
