@@ -26,11 +26,6 @@ std::vector<pid_t>& unreapedChildren() {
   return children;
 }
 
-void reapEndedChildren() {
-  auto& children = unreapedChildren();
-  std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-}
-
 int exitStatus(int waitStatus) { return (waitStatus >> 8) & 0xFF; }
 
 // Taken before forking: the child may only make system calls.
@@ -100,6 +95,11 @@ class SignalsBlocked {
 };
 
 }  // namespace
+
+void reapEndedChildren() {
+  auto& children = unreapedChildren();
+  std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+}
 
 std::optional<Child> startPiped(const std::string& commandLine) {
   reapEndedChildren();

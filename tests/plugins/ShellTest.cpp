@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -404,6 +405,26 @@ TEST_F(ShellTest, ModeChangesOnlyToKnownModesWhileIdle) {
   EXPECT_TRUE(events(shell).empty());
   setMode(shell, kSynchronous);
   EXPECT_EQ(field(shell, "Mode"), kSynchronous);
+}
+
+TEST_F(ShellTest, BackgroundTaskReapsAChildThatOutlivesItsOutput) {
+  FakeObject shell(shellClass());
+  setMode(shell, kAsynchronous);
+  execute(shell, "exec >&- 2>&-; sleep 0.2");
+  const pid_t child = field(shell, "PID");
+  ASSERT_TRUE(serveUntilCompleted(shell));
+  // Peeks without reaping: ECHILD once the child is reaped.
+  auto reaped = [child] {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) != 0 &&
+           errno == ECHILD;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!reaped() && std::chrono::steady_clock::now() < deadline) {
+    for (const auto& [id, task] : std::map(pluginRecord().tasks)) task.task(task.data);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_TRUE(reaped()) << "child " << child << " left a zombie";
 }
 
 TEST_F(ShellTest, ChildrenNeverRunTheParentsSignalHandlers) {
