@@ -298,7 +298,8 @@ TEST_F(ShellTest, ExitStatusBecomesErrorCode) {
   }
   FakeObject shell(shellClass());
   execute(shell, "nosuchcommand_vantor");
-  EXPECT_NE(result(shell).find("nosuchcommand_vantor: command not found"), std::string::npos);
+  // bash's message is translated under other locales; it always names the command.
+  EXPECT_NE(result(shell).find("nosuchcommand_vantor"), std::string::npos);
 }
 
 TEST_F(ShellTest, ParametersFollowTheCommandAfterOneBlank) {
