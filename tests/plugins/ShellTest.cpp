@@ -408,6 +408,26 @@ TEST_F(ShellTest, ModeChangesOnlyToKnownModesWhileIdle) {
   EXPECT_EQ(field(shell, "Mode"), kSynchronous);
 }
 
+TEST_F(ShellTest, CloseTakesTheExitStatusOfAnEndedChild) {
+  for (const int32_t mode : {kAsynchronous, kInteractive}) {
+    FakeObject shell(shellClass());
+    setMode(shell, mode);
+    execute(shell, "exit 3");
+    const pid_t child = field(shell, "PID");
+    // Waits, without reaping, until the child has ended.
+    siginfo_t info{};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (info.si_pid == 0 && std::chrono::steady_clock::now() < deadline) {
+      ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(info.si_pid, child) << "mode " << mode;
+    method<ObjectFunction>("Close")(shell.get());
+    EXPECT_EQ(field(shell, "ErrorCode"), 3) << "mode " << mode;
+    EXPECT_EQ(field(shell, "IsRunning"), 0) << "mode " << mode;
+  }
+}
+
 TEST_F(ShellTest, BackgroundTaskReapsAChildThatOutlivesItsOutput) {
   FakeObject shell(shellClass());
   setMode(shell, kAsynchronous);
