@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <signal.h>
 #include <utmp.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -23,11 +24,6 @@ constexpr int kExecFailedStatus = 255;
 std::vector<pid_t>& unreapedChildren() {
   static std::vector<pid_t> children;
   return children;
-}
-
-void reapEndedChildren() {
-  auto& children = unreapedChildren();
-  std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
 int exitStatus(int waitStatus) { return (waitStatus >> 8) & 0xFF; }
@@ -64,7 +60,46 @@ void switchOffCanonicalInputAndEcho(int terminal) {
   tcsetattr(terminal, TCSANOW, &settings);
 }
 
+// A child runs on the parent's memory until exec (vfork), or on a copy of it
+// (fork): a parent's handler run there could free or delete what the parent
+// still owns. Signals stay blocked from before the child exists until the
+// child has put every handler back to the default.
+class SignalsBlocked {
+ public:
+  SignalsBlocked() {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &saved_);
+  }
+  ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+  SignalsBlocked(const SignalsBlocked&) = delete;
+  SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+  // Runs in the child; async-signal-safe. Ignored signals stay ignored.
+  void restoreDefaultsInChild() const {
+    for (int number = 1; number < NSIG; ++number) {
+      struct sigaction action {};
+      if (sigaction(number, nullptr, &action) != 0) continue;
+      const bool handled = (action.sa_flags & SA_SIGINFO) != 0 ||
+                           (action.sa_handler != SIG_DFL && action.sa_handler != SIG_IGN);
+      if (!handled) continue;
+      action = {};
+      action.sa_handler = SIG_DFL;
+      sigaction(number, &action, nullptr);
+    }
+    sigprocmask(SIG_SETMASK, &saved_, nullptr);
+  }
+
+ private:
+  sigset_t saved_;
+};
+
 }  // namespace
+
+void reapEndedChildren() {
+  auto& children = unreapedChildren();
+  std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+}
 
 std::optional<Child> startPiped(const std::string& commandLine) {
   reapEndedChildren();
@@ -75,8 +110,10 @@ std::optional<Child> startPiped(const std::string& commandLine) {
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   const int limit = openFileLimit();
   const char* command = commandLine.c_str();
+  const SignalsBlocked blocked;
   const pid_t pid = vfork();
   if (pid == 0) {
+    blocked.restoreDefaultsInChild();
     dup2(ends[1], STDOUT_FILENO);
     dup2(ends[1], STDERR_FILENO);
     closeDescriptorsFrom3(limit);
@@ -100,8 +137,10 @@ std::optional<Child> startOnPseudoTerminal(const std::string& commandLine) {
   switchOffCanonicalInputAndEcho(slave);
   fcntl(master, F_SETFD, FD_CLOEXEC);
   const int limit = openFileLimit();
+  const SignalsBlocked blocked;
   const pid_t pid = fork();
   if (pid == 0) {
+    blocked.restoreDefaultsInChild();
     close(master);
     if (login_tty(slave) != 0) _exit(kExecFailedStatus);
     closeDescriptorsFrom3(limit);

@@ -29,7 +29,9 @@ void writeAll(int descriptor, const char* bytes, std::size_t count);
 // Waits for the child: its exit status, or errno when the wait fails.
 int32_t waitForExitStatus(pid_t pid);
 // The exit status if the child has ended (0 while it runs), or errno when the
-// wait fails. A child still running is reaped later, so none is left a zombie.
+// wait fails. A child still running is reaped later by reapEndedChildren.
 int32_t reapWithoutBlocking(pid_t pid);
+// Reaps the children that reapWithoutBlocking left running and that have ended since.
+void reapEndedChildren();
 
 }  // namespace vantor::shell

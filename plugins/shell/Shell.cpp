@@ -33,7 +33,12 @@ bool isRunningShell(PluginObject object) {
   return std::find(shells.begin(), shells.end(), object) != shells.end();
 }
 
-void pollTask(void* object) { shellPoll(object); }
+// The periodic task also reaps children that outlived their output, so an
+// idle program keeps no zombies.
+void pollTask(void* object) {
+  reapEndedChildren();
+  shellPoll(object);
+}
 
 void appendOutput(ShellData& data, const char* bytes, std::size_t count) {
   const std::size_t length = static_cast<std::size_t>(data.outputLength);
