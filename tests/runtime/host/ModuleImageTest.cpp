@@ -252,6 +252,16 @@ TEST_F(ModuleImageTest, ExecutableWithoutSectionLoadsTheFilesOfTheCurrentDirecto
   EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\n" + kVersionLine + "exit=5\n");
 }
 
+// A folder reports a huge size on some file systems; it must not be read as a part.
+TEST_F(ModuleImageTest, FallbackNameThatIsAFolderIsAnEmptyPart) {
+  fs::create_directory(folder_ / "data.dat");
+  writeFile("rsrc.dat", resourceRecord("TEST", 7, "ABC"));
+  const ProcessResult result = showResources(HOST_PROBE, folder_.path().string());
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\nexit=5\n");
+  EXPECT_EQ(result.err, "");
+}
+
 TEST_F(ModuleImageTest, PackedExecutableCarriesItsResourcesInTheSection) {
   const ProcessResult result = showResources(HOST_PROBE_RESOURCES, folder_.path().string());
   const std::string prefix = "NewDocument event\nresource 54455354 7 3 ";
