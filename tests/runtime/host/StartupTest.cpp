@@ -70,6 +70,24 @@ TEST(Startup, TerminationSignalsEndAtOnceWithStatusZero) {
   }
 }
 
+TEST(Startup, SignalDuringShutdownDestroysEachObjectOnce) {
+  struct Case {
+    const char* mode;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"signal-twice", "NewDocument event\nshutdown object destroyed\n"},
+      {"signal-at-end", "NewDocument event\nexit=5\nshutdown object destroyed\n"},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult result = runProbe(c.mode);
+    EXPECT_TRUE(result.exited) << c.mode;
+    EXPECT_EQ(result.status, 0) << c.mode;
+    EXPECT_EQ(result.out, c.out) << c.mode;
+    EXPECT_EQ(result.err, "") << c.mode;
+  }
+}
+
 TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
   TempFolder folder;
   const std::string target = fs::canonical(HOST_PROBE).string();
