@@ -88,6 +88,18 @@ TEST(Startup, SignalDuringShutdownDestroysEachObjectOnce) {
   }
 }
 
+TEST(ProcessRunner, ChildThatClosesItsOutputIsStillHeldToTheDeadline) {
+  ProcessLaunch launch;
+  launch.program = "/bin/sh";
+  launch.arguments = {"sh", "-c", "exec >&- 2>&-; sleep 30"};
+  launch.deadline = std::chrono::seconds(1);
+  const auto start = std::chrono::steady_clock::now();
+  const ProcessResult result = runProcess(launch);
+  EXPECT_TRUE(result.timedOut);
+  EXPECT_FALSE(result.exited);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
   TempFolder folder;
   const std::string target = fs::canonical(HOST_PROBE).string();
