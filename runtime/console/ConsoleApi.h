@@ -26,7 +26,7 @@ RTObject* RuntimeGetStdErr(void);
 // StandardInputStream members. ReadLine and Read return new references.
 RTString RuntimeStdInputReadLine(RTObject* stream);
 // Reads count bytes (all remaining for count < 1) after any pending byte,
-// tagged ASCII, or converted to the encoding of a TextEncoding object given.
+// tagged ASCII, or with the encoding of a TextEncoding object given.
 RTString RuntimeStdInputRead(RTObject* stream, int32_t count, RTObject* encoding);
 uint8_t RuntimeStdInputEof(RTObject* stream);
 uint8_t RuntimeStdInputError(RTObject* stream);

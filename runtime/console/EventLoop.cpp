@@ -37,7 +37,7 @@ class TaskList {
     for (auto task = tasks_.rbegin(); task != tasks_.rend(); ++task) ids.push_back(task->id);
     for (std::int32_t id : ids) {
       Task* task = find(id);
-      if (task == nullptr || now - task->lastRunTick < task->periodTicks) continue;
+      if (task == nullptr || ticksSince(now, task->lastRunTick) < task->periodTicks) continue;
       task->lastRunTick = now;
       // Copied: the task may remove itself while it runs.
       const TaskAction action = task->action;
@@ -88,6 +88,10 @@ void runPeriodicTasks() { passInterrupted = !periodicTasks().runDue(RuntimeTicks
 std::int32_t lastBackgroundPass = -1;
 
 }  // namespace
+
+std::int32_t ticksSince(std::int32_t now, std::int32_t then) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
+}
 
 std::int32_t addBackgroundTask(TaskAction action, std::int32_t periodTicks) {
   return backgroundTasks().add(std::move(action), periodTicks);

@@ -9,6 +9,10 @@ namespace rt::console {
 
 using TaskAction = std::function<void()>;
 
+// The ticks from then to now. The tick count wraps at 32 bits (after 414 days
+// of uptime it turns negative), and so does the difference.
+std::int32_t ticksSince(std::int32_t now, std::int32_t then);
+
 // Adds a background task run by event processing once its period (in ticks,
 // 0 for every pass) has elapsed; returns its positive id.
 std::int32_t addBackgroundTask(TaskAction action, std::int32_t periodTicks);

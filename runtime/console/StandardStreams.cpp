@@ -7,7 +7,6 @@
 #include "console/ConsoleInput.h"
 #include "console/ConsoleWriter.h"
 #include "objects/ClassRegistry.h"
-#include "text/EncodingConversion.h"
 #include "text/Encodings.h"
 #include "text/StringStorage.h"
 #include "text/TextEncodingClass.h"
@@ -100,9 +99,13 @@ RTString RuntimeStdInputReadLine(RTObject*) { return readInputLine(); }
 
 RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject* encoding) {
   RTString bytes = readInputBytes(count);
-  RTString marked = rt::text::convertEncoding(bytes, rt::text::encodingOfObject(encoding));
-  RuntimeUnlockString(bytes);
-  return marked;
+  // Only a TextEncoding object carries an encoding word to read. It says what
+  // the bytes are: they are marked with it, not converted to it.
+  if (bytes != nullptr &&
+      RuntimeObjectIsa(encoding, rt::objects::classFor(rt::text::textEncodingClass))) {
+    bytes->encoding = rt::text::encodingOfObject(encoding);
+  }
+  return bytes;
 }
 
 uint8_t RuntimeStdInputEof(RTObject*) { return std::feof(stdin) != 0; }

@@ -1,9 +1,18 @@
 #include "host/BoundedFile.h"
 
+#include <sys/stat.h>
+
 namespace rt::host {
 
 BoundedFile::BoundedFile(const char* path) : file_(std::fopen(path, "rb")) {
   if (file_ == nullptr) return;
+  // A folder opens too, and on some file systems reports a size near 2^63.
+  struct stat status {};
+  if (fstat(fileno(file_), &status) != 0 || !S_ISREG(status.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    return;
+  }
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     const long end = std::ftell(file_);
     size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;

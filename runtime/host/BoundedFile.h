@@ -1,5 +1,5 @@
 // Reads from a file at explicit offsets, refusing any read that would pass
-// the end of the file as it was when opened.
+// the end of the file as it was when opened. Only regular files open.
 #pragma once
 
 #include <cstdint>

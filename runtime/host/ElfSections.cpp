@@ -69,6 +69,8 @@ std::optional<SectionTable> sectionTable(BoundedFile& file, const ElfLayout& lay
     return malformed("truncated ELF header");
   }
   table.offset = *offset;
+  // No section headers at all is well formed: the file has no sections.
+  if (table.count == 0) return table;
   if (table.entrySize < layout.sectionSizeAt + layout.addressWidth ||
       table.nameTableIndex >= table.count ||
       table.offset + std::uint64_t{table.entrySize} * table.count > file.size()) {
@@ -96,7 +98,7 @@ std::optional<std::uint64_t> findSectionOffset(BoundedFile& file, const char* na
   const auto layout = layoutOf(file);
   if (!layout) return std::nullopt;
   const auto table = sectionTable(file, *layout);
-  if (!table) return std::nullopt;
+  if (!table || table->count == 0) return std::nullopt;
   const auto names = nameTable(file, *layout, *table);
   if (!names) return std::nullopt;
 

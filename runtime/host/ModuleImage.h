@@ -30,8 +30,8 @@ struct ModuleImage {
 std::optional<ModuleImage> readImageFromExecutable(const char* path);
 
 // The image from "code.dat", "data.dat", "import.dat", "symbols.dat",
-// "rsrc.dat" and "options.dat" in the current directory; a missing file is an
-// empty part.
+// "rsrc.dat" and "options.dat" in the current directory; a missing file (or a
+// name that is not a regular file) is an empty part.
 ModuleImage readImageFromFiles();
 
 // The image the process loaded; kept for the life of the process.

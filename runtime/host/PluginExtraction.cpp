@@ -24,12 +24,22 @@ constexpr int kUniqueCharacters = 7;
 // nothing behind.
 class ExtractedFiles : public ShutdownObject {
  public:
-  void add(const ExtractedFile& file) { files_.push_back(file); }
+  void add(const ExtractedFile& file) {
+    struct stat status {};
+    fstat(file.lockedDescriptor, &status);
+    files_.push_back({file, status.st_dev, status.st_ino});
+  }
 
   ~ExtractedFiles() override {
-    for (const ExtractedFile& file : files_) {
-      unlink(file.path.c_str());
-      close(file.lockedDescriptor);
+    for (const Entry& entry : files_) {
+      unlink(entry.file.path.c_str());
+      // Daemonizing closes the descriptor, and its number may since have
+      // been given to another file.
+      struct stat status {};
+      if (fstat(entry.file.lockedDescriptor, &status) == 0 && status.st_dev == entry.device &&
+          status.st_ino == entry.inode) {
+        close(entry.file.lockedDescriptor);
+      }
     }
     registered = nullptr;
   }
@@ -40,8 +50,14 @@ class ExtractedFiles : public ShutdownObject {
   }
 
  private:
+  struct Entry {
+    ExtractedFile file;
+    dev_t device;
+    ino_t inode;
+  };
+
   static inline ExtractedFiles* registered = nullptr;
-  std::vector<ExtractedFile> files_;
+  std::vector<Entry> files_;
 };
 
 bool isWritableFolder(const std::string& path) {

@@ -18,8 +18,13 @@ ShutdownObject::~ShutdownObject() {
   }
 }
 
+// The head is unlinked before it is deleted: a termination signal arriving
+// during the deletion destroys the rest of the list, not that object again.
 void destroyShutdownList() {
-  while (head != nullptr) delete head;
+  while (ShutdownObject* object = head) {
+    head = object->next_;
+    delete object;
+  }
 }
 
 }  // namespace rt::host

@@ -21,6 +21,11 @@ void installTerminationHandlers() {
 }  // namespace rt::host
 
 extern "C" void TerminationSignalHandler(int) {
+  // The mask leaves the other two signals open: one arriving while this
+  // handler runs leaves the shutdown to it.
+  static volatile sig_atomic_t ending = 0;
+  if (ending) return;
+  ending = 1;
   rt::host::releaseApplication();
   rt::host::destroyShutdownList();
   // Not exit(): its stdio flush could repeat output that the interrupted code

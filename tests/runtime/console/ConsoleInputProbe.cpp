@@ -3,7 +3,7 @@
 //   console_input_probe lines N   N calls of RuntimeConsoleInput
 //   console_input_probe read      a line, then Read(2) and Read(0)
 //   console_input_probe encoded   Read(3) as UTF-8, Read(2) with a stream
-//                                 object as encoding, Read(0) as UTF-16
+//                                 object as encoding, Read(0) marked UTF-16
 #include <poll.h>
 
 #include <cstdio>

@@ -46,8 +46,9 @@ TEST(ConsoleInput, ReadTakesThePendingByteFirstWithoutCountingIt) {
   EXPECT_EQ(result.out, "<ab> 600\n<cde> 600\n<fg> 600\neof=1 error=0\n");
 }
 
-TEST(ConsoleInput, ReadConvertsToTheEncodingObjectGiven) {
-  const ProcessResult result = readInput("h\xc3\xa9" "abxy", {"encoded"});
+// The bytes are those read; the encoding object only says what they are.
+TEST(ConsoleInput, ReadMarksTheBytesWithTheEncodingObjectGiven) {
+  const ProcessResult result = readInput(std::string("h\xc3\xa9" "abx\0y\0", 9), {"encoded"});
   EXPECT_EQ(result.out, "<h\\xc3\\xa9> 8000100\n<ab> 600\n<x\\x00y\\x00> 100\n");
 }
 

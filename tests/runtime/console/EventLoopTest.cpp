@@ -2,6 +2,7 @@
 // application classes.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,18 @@ TEST_F(EventLoopTest, YieldPointDoesPeriodicWorkAtMostOncePerTick) {
   console::removePeriodicTask(task);
   EXPECT_GE(runs, 1);
   EXPECT_LE(runs, after - before + 1);
+}
+
+TEST_F(EventLoopTest, TickDifferencesWrapWithTheTickCount) {
+  struct Case {
+    std::int32_t now;
+    std::int32_t then;
+    std::int32_t elapsed;
+  };
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  const Case cases[] = {{100, 40, 60}, {kMin + 5, kMax - 4, 10}, {kMin, kMax, 1}, {kMax, kMin, -1}};
+  for (const Case& c : cases) EXPECT_EQ(console::ticksSince(c.now, c.then), c.elapsed) << c.now;
 }
 
 TEST_F(EventLoopTest, NullFunctionAtTheCallGateIsReported) {

@@ -1,6 +1,7 @@
 // A Vantor executable with a built-in module of its own, started by the host
 // tests. VANTOR_PROBE chooses what its application does.
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +15,7 @@
 #include "host/HostMain.h"
 #include "host/PluginApi.h"
 #include "host/ResourceTable.h"
+#include "host/ShutdownList.h"
 #include "objects/ArrayApi.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionHandle.h"
@@ -101,6 +103,15 @@ void showResources() {
   }
 }
 
+// Raises a termination signal while the shutdown list is being destroyed.
+struct SignallingShutdownObject : host::ShutdownObject {
+  ~SignallingShutdownObject() override {
+    std::printf("shutdown object destroyed\n");
+    std::fflush(stdout);
+    std::raise(SIGHUP);
+  }
+};
+
 std::int32_t run(RTObject*, RTArray* args) {
   if (mode() == "quit3") {
     print("before quit");
@@ -122,6 +133,12 @@ std::int32_t run(RTObject*, RTArray* args) {
     print("ready");
     console::readLine();
     print("input ended");
+  } else if (mode() == "signal-twice") {
+    new SignallingShutdownObject;
+    std::raise(SIGTERM);
+    print("signal returned");
+  } else if (mode() == "signal-at-end") {
+    new SignallingShutdownObject;
   } else if (mode() == "rerun") {
     RuntimeRun();
     print("nested run returned");

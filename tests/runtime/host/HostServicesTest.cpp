@@ -2,16 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
+#include <variant>
 #include <vector>
 
 #include "console/Scheduler.h"
 #include "host/HostApi.h"
 #include "host/IntrinsicTable.h"
+#include "host/PluginExtraction.h"
 #include "host/PluginApi.h"
 #include "host/ShutdownList.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionHandle.h"
+#include "TempFolder.h"
 #include "support/RuntimeFixture.h"
 
 namespace rt::test {
@@ -132,6 +137,28 @@ TEST_F(HostServicesTest, ShutdownListDestroysNewestFirstAndForgetsDeletedObjects
   EXPECT_EQ(log, (std::vector<int>{2, 3, 1}));
   host::destroyShutdownList();
   EXPECT_EQ(log.size(), 3u);
+}
+
+// Daemonizing closes every low descriptor, the extracted plugin's too; the
+// number may then belong to another file when the runtime shuts down.
+TEST_F(HostServicesTest, ShutdownClosesOnlyTheExtractedFilesOwnDescriptor) {
+  TempFolder home;
+  const char* savedHome = std::getenv("HOME");
+  const std::string previousHome = savedHome != nullptr ? savedHome : "";
+  setenv("HOME", home.path().c_str(), 1);
+  const unsigned char library[] = {1, 2, 3};
+  const auto extracted = host::extractPlugin("libStale.so", library);
+  if (savedHome != nullptr) setenv("HOME", previousHome.c_str(), 1);
+  else unsetenv("HOME");
+  ASSERT_TRUE(std::holds_alternative<host::ExtractedFile>(extracted));
+  const host::ExtractedFile& file = std::get<host::ExtractedFile>(extracted);
+  close(file.lockedDescriptor);
+  const int other = open(home.path().c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(other, file.lockedDescriptor);
+  host::destroyShutdownList();
+  EXPECT_NE(fcntl(other, F_GETFD), -1) << "another file's descriptor was closed";
+  EXPECT_NE(access(file.path.c_str(), F_OK), 0) << "the extracted file remains";
+  close(other);
 }
 
 }  // namespace

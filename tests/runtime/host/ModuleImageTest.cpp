@@ -177,6 +177,16 @@ TEST_F(ModuleImageTest, MalformedExecutablesAreReportedAndGiveNoImage) {
 TEST_F(ModuleImageTest, MissingSectionOrFileGivesNoImage) {
   const SampleImage sample;
   EXPECT_FALSE(host::readImageFromExecutable(writeFile("other", craftElf(true, sample.section, ".zkx")).c_str()));
+  // An executable without section headers is well formed: it has no section.
+  for (bool elf64 : {true, false}) {
+    Bytes bare = craftElf(elf64, sample.section);
+    put(bare, elf64 ? 0x28 : 0x20, elf64 ? std::uint64_t{0} : std::uint32_t{0});
+    put(bare, elf64 ? 0x3C : 0x30, std::uint16_t{0});
+    put(bare, elf64 ? 0x3E : 0x32, std::uint16_t{0});
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(host::readImageFromExecutable(writeFile("bare", bare).c_str())) << elf64;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << elf64;
+  }
   testing::internal::CaptureStdout();
   EXPECT_FALSE(host::readImageFromExecutable("/nonexistent/exe"));
   EXPECT_NE(testing::internal::GetCapturedStdout().find("loaderX86: 490\nFailure Condition: exeFile\n"
@@ -250,6 +260,16 @@ TEST_F(ModuleImageTest, ExecutableWithoutSectionLoadsTheFilesOfTheCurrentDirecto
   writeFile("options.dat", versionRecord());
   const ProcessResult result = showResources(HOST_PROBE, folder_.path().string());
   EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\n" + kVersionLine + "exit=5\n");
+}
+
+// A folder reports a huge size on some file systems; it must not be read as a part.
+TEST_F(ModuleImageTest, FallbackNameThatIsAFolderIsAnEmptyPart) {
+  fs::create_directory(folder_ / "data.dat");
+  writeFile("rsrc.dat", resourceRecord("TEST", 7, "ABC"));
+  const ProcessResult result = showResources(HOST_PROBE, folder_.path().string());
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\nexit=5\n");
+  EXPECT_EQ(result.err, "");
 }
 
 TEST_F(ModuleImageTest, PackedExecutableCarriesItsResourcesInTheSection) {

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace rt::test {
@@ -44,12 +45,45 @@ bool drain(int& descriptor, std::string& into) {
   return false;
 }
 
+void closePipes(std::initializer_list<int*> pipes) {
+  for (int* pipe : pipes) {
+    for (int i : {0, 1}) {
+      if (pipe[i] >= 0) close(pipe[i]);
+    }
+  }
+}
+
+// A child may close its output and go on running: it is reaped by the
+// deadline too, killed if it must be.
+int reap(pid_t child, Clock::time_point deadline, ProcessResult& result) {
+  int status = 0;
+  while (true) {
+    const pid_t reaped = waitpid(child, &status, WNOHANG);
+    if (reaped == child || (reaped < 0 && errno != EINTR)) return status;
+    if (Clock::now() >= deadline) {
+      result.timedOut = true;
+      kill(child, SIGKILL);
+      while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      }
+      return status;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
 }  // namespace
 
 ProcessResult runProcess(const ProcessLaunch& launch) {
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
+  int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
+    closePipes({in, out, err});
+    return {};
+  }
   const pid_t child = fork();
+  if (child < 0) {
+    closePipes({in, out, err});
+    return {};
+  }
   if (child == 0) execChild(launch, in, out, err);
   close(in[0]);
   close(out[1]);
@@ -92,8 +126,7 @@ ProcessResult runProcess(const ProcessLaunch& launch) {
   for (int descriptor : {input, output, error}) {
     if (descriptor >= 0) close(descriptor);
   }
-  int status = 0;
-  waitpid(child, &status, 0);
+  const int status = reap(child, deadline, result);
   result.exited = WIFEXITED(status);
   result.status = result.exited ? WEXITSTATUS(status) : -1;
   return result;

@@ -70,6 +70,36 @@ TEST(Startup, TerminationSignalsEndAtOnceWithStatusZero) {
   }
 }
 
+TEST(Startup, SignalDuringShutdownDestroysEachObjectOnce) {
+  struct Case {
+    const char* mode;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"signal-twice", "NewDocument event\nshutdown object destroyed\n"},
+      {"signal-at-end", "NewDocument event\nexit=5\nshutdown object destroyed\n"},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult result = runProbe(c.mode);
+    EXPECT_TRUE(result.exited) << c.mode;
+    EXPECT_EQ(result.status, 0) << c.mode;
+    EXPECT_EQ(result.out, c.out) << c.mode;
+    EXPECT_EQ(result.err, "") << c.mode;
+  }
+}
+
+TEST(ProcessRunner, ChildThatClosesItsOutputIsStillHeldToTheDeadline) {
+  ProcessLaunch launch;
+  launch.program = "/bin/sh";
+  launch.arguments = {"sh", "-c", "exec >&- 2>&-; sleep 30"};
+  launch.deadline = std::chrono::seconds(1);
+  const auto start = std::chrono::steady_clock::now();
+  const ProcessResult result = runProcess(launch);
+  EXPECT_TRUE(result.timedOut);
+  EXPECT_FALSE(result.exited);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
   TempFolder folder;
   const std::string target = fs::canonical(HOST_PROBE).string();
