@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "host/PluginDefinitions.h"
+#include "plugins/sdk/PluginSdk.h"
 #include "objects/ObjectModel.h"
 #include "text/StringBlock.h"
 

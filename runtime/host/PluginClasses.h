@@ -8,7 +8,7 @@
 
 #include "host/PluginLoader.h"
 #include "objects/ObjectModel.h"
-#include "host/PluginDefinitions.h"
+#include "plugins/sdk/PluginSdk.h"
 
 namespace rt::host {
 

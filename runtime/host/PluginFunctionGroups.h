@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/PluginDefinitions.h"
+#include "plugins/sdk/PluginSdk.h"
 
 namespace rt::host {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/PluginDefinitions.h"
+#include "plugins/sdk/PluginSdk.h"
 
 namespace {
 
