@@ -30,12 +30,18 @@ RTString RuntimeStdInputReadLine(RTObject* stream);
 RTString RuntimeStdInputRead(RTObject* stream, int32_t count, RTObject* encoding);
 uint8_t RuntimeStdInputEof(RTObject* stream);
 uint8_t RuntimeStdInputError(RTObject* stream);
+// The runtime has no socket classes: raises ServiceNotAvailableException and
+// returns nil.
+RTObject* RuntimeStdInputAsSocket(RTObject* stream);
 
 // StandardOutputStream members; each works on the stream its object selects.
 void RuntimeStdOutputStreamWrite(RTObject* stream, RTString s);
 void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s);
 void RuntimeStdOutFlush(RTObject* stream);
 uint8_t RuntimeStdOutputError(RTObject* stream);
+// The runtime has no socket classes: raises ServiceNotAvailableException and
+// returns nil.
+RTObject* RuntimeStdOutputAsSocket(RTObject* stream);
 
 // Returns the line end of the platform, "\n" (new reference).
 RTString RuntimeEndOfLine(void);

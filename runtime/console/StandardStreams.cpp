@@ -7,6 +7,7 @@
 #include "console/ConsoleInput.h"
 #include "console/ConsoleWriter.h"
 #include "objects/ClassRegistry.h"
+#include "objects/ExceptionClasses.h"
 #include "text/Encodings.h"
 #include "text/StringStorage.h"
 #include "text/TextEncodingClass.h"
@@ -22,6 +23,7 @@ void* entry(Function* function) {
 const std::array kInputMethods{
     MethodDefinition{"ReadLine%s%o<StandardInputStream>", entry(&RuntimeStdInputReadLine)},
     MethodDefinition{"Read%s%o<StandardInputStream>i4o<TextEncoding>", entry(&RuntimeStdInputRead)},
+    MethodDefinition{"AsSocket%o<Socket>%o<StandardInputStream>", entry(&RuntimeStdInputAsSocket)},
 };
 
 const std::array kInputProperties{
@@ -33,6 +35,7 @@ const std::array kOutputMethods{
     MethodDefinition{"Write%%o<StandardOutputStream>s", entry(&RuntimeStdOutputStreamWrite)},
     MethodDefinition{"WriteLine%%o<StandardOutputStream>s", entry(&RuntimeStdOutputStreamWriteLine)},
     MethodDefinition{"Flush%%o<StandardOutputStream>", entry(&RuntimeStdOutFlush)},
+    MethodDefinition{"AsSocket%o<Socket>%o<StandardOutputStream>", entry(&RuntimeStdOutputAsSocket)},
 };
 
 const std::array kOutputProperties{
@@ -111,6 +114,16 @@ RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject* encoding) {
 uint8_t RuntimeStdInputEof(RTObject*) { return std::feof(stdin) != 0; }
 
 uint8_t RuntimeStdInputError(RTObject*) { return std::ferror(stdin) != 0; }
+
+RTObject* RuntimeStdInputAsSocket(RTObject*) {
+  rt::exceptions::raise(rt::exceptions::serviceNotAvailableException);
+  return nullptr;
+}
+
+RTObject* RuntimeStdOutputAsSocket(RTObject*) {
+  rt::exceptions::raise(rt::exceptions::serviceNotAvailableException);
+  return nullptr;
+}
 
 void RuntimeStdOutputStreamWrite(RTObject* stream, RTString s) { writeText(streamOf(stream), s); }
 

@@ -183,12 +183,25 @@ TEST_F(EventLoopTest, ApplicationClassesHaveTheirMethodsEventsAndExitCode) {
   EXPECT_EQ(offsetof(ConsoleApplicationObject, exitCode), sizeof(RTObject));
 }
 
+TEST_F(EventLoopTest, StandardStreamsCannotBecomeSockets) {
+  for (auto asSocket : {&RuntimeStdInputAsSocket, &RuntimeStdOutputAsSocket}) {
+    EXPECT_EQ(asSocket(nullptr), nullptr);
+    try {
+      throwIfPending();
+      ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.className(), "ServiceNotAvailableException");
+    }
+  }
+}
+
 TEST_F(EventLoopTest, EveryEntryPointIsRegisteredUnderItsName) {
   for (const char* name :
        {"RuntimeConsolePrint", "RuntimeConsoleInput", "RuntimeGetStdIn", "RuntimeGetStdOut",
         "RuntimeGetStdErr", "RuntimeStdInputReadLine", "RuntimeStdInputRead", "RuntimeStdInputEof",
         "RuntimeStdInputError", "RuntimeStdOutputStreamWrite", "RuntimeStdOutputStreamWriteLine",
-        "RuntimeStdOutFlush", "RuntimeStdOutputError", "RuntimeTicks", "RuntimeDoEvents",
+        "RuntimeStdOutFlush", "RuntimeStdOutputError", "RuntimeStdInputAsSocket",
+        "RuntimeStdOutputAsSocket", "RuntimeTicks", "RuntimeDoEvents",
         "RuntimeBackgroundTask", "AppSleepCurrentThread", "ApplicationAddPollableObject",
         "ApplicationRemovePollableObject", "DaemonizeApp", "ConsoleApplicationInitializer"}) {
     EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
