@@ -10,6 +10,7 @@
 #include "text/CLocale.h"
 #include "text/CaseTable.h"
 #include "text/EncodingConversion.h"
+#include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringStorage.h"
 #include "text/TextForm.h"
@@ -100,6 +101,13 @@ int compareIn(std::uint32_t encoding, std::string_view a, std::string_view b, bo
   return compareBytes(a, b, wideSource);
 }
 
+// ASCII meets UTF-8 by relabelling alone: the common case of a typed word
+// against a module constant, so it skips the general pairing.
+bool asciiWithUtf8(RTString a, RTString b) {
+  return (a->encoding == kEncodingASCII && b->encoding == kEncodingUTF8) ||
+         (a->encoding == kEncodingUTF8 && b->encoding == kEncodingASCII);
+}
+
 RTString join(std::string_view left, std::string_view right, std::uint32_t encoding) {
   RTString joined = makeString(nullptr, left.size() + right.size(), encoding);
   std::memcpy(joined->text, left.data(), left.size());
@@ -121,6 +129,7 @@ RTString RuntimeAddString(RTString left, RTString right) {
     return operand;
   }
   if (left->encoding == right->encoding) return join(bytes(left), bytes(right), left->encoding);
+  if (asciiWithUtf8(left, right)) return join(bytes(left), bytes(right), kEncodingUTF8);
   const TextPair pair = commonEncoding(left, right);
   return join(pair.first, pair.second, pair.encoding);
 }
@@ -130,6 +139,7 @@ int32_t RuntimeStringCompare(RTString a, RTString b) {
   if (a == nullptr) return -1;
   if (b == nullptr) return 1;
   if (a->encoding == b->encoding) return compareIn(a->encoding, bytes(a), bytes(b), false);
+  if (asciiWithUtf8(a, b)) return compareUtf8(bytes(a), bytes(b));
   const TextPair pair = commonEncoding(a, b);
   return compareIn(pair.encoding, pair.first, pair.second, pair.wideSource);
 }

@@ -29,6 +29,7 @@ TEST_F(StringCompareTest, ComparesIgnoringCase) {
       {"differing letter", String("abc"), String("ABD"), -1},
       {"prefix first", String("ab"), String("abc"), -1},
       {"UTF-8 with ASCII", String("quit"), ascii("QUIT"), 0},
+      {"ASCII-tagged bytes read as UTF-8", ascii("\xC3\xA9"), String("\xC3\x89"), 0},
       {"accented", String("\xC3\xA9t\xC3\xA9"), String("\xC3\x89T\xC3\x89"), 0},
       {"mu folds to the micro sign", String("\xCE\xBC"), String("\xCE\x9C"), -1},
       {"iota folds to U+0345", String("\xCE\xB9"), String("\xCE\x99"), -1},
@@ -64,6 +65,7 @@ TEST_F(StringCompareTest, EqualEncodingsNeedNoAllocation) {
   const String c = utf16(u"connect");
   const auto before = rt::memory::bytesInUse();
   EXPECT_EQ(compare(a, b), 0);
+  EXPECT_EQ(compare(b, a), 0);
   EXPECT_EQ(compare(c, c), 0);
   EXPECT_EQ(rt::memory::bytesInUse(), before);
 }
