@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,20 +28,24 @@ bool succeeded(pid_t child) {
 
 std::string commandOutput(const char* command) {
   int ends[2];
-  // Close-on-exec keeps both ends out of every other child; dup2 below gives
-  // the command its own inheritable copy of the write end.
+  // Close-on-exec keeps both ends out of every other child; the file actions
+  // give the command its own inheritable copies of the write end.
   if (pipe2(ends, O_CLOEXEC) != 0) return {};
-  const pid_t child = vfork();
-  if (child < 0) {
+  // posix_spawn, not a bare vfork: the child resets the runtime's signal
+  // handlers before it can run them on the parent's memory.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+  char* const arguments[] = {const_cast<char*>("sh"), const_cast<char*>("-c"),
+                             const_cast<char*>(command), nullptr};
+  pid_t child = 0;
+  const int spawnError = posix_spawn(&child, "/bin/sh", &actions, nullptr, arguments, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawnError != 0) {
     close(ends[0]);
     close(ends[1]);
     return {};
-  }
-  if (child == 0) {
-    dup2(ends[1], STDOUT_FILENO);
-    dup2(ends[1], STDERR_FILENO);
-    execlp("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
-    _exit(127);
   }
   close(ends[1]);
   std::string output;
