@@ -15,6 +15,12 @@ using files::checked;
 
 constexpr std::intptr_t kLittleEndianOffset = offsetof(files::BinaryStreamObject, littleEndian);
 
+// The open file of a stream (null when closed); a null handle throws.
+files::UnixDataFile* fileOf(const Object& stream) {
+  files::requireObject(stream);
+  return reinterpret_cast<files::BinaryStreamObject*>(stream.get())->file;
+}
+
 }  // namespace
 
 std::uint8_t BinaryStream::readByte() {
@@ -41,6 +47,18 @@ String BinaryStream::read(std::int32_t count, const Object& encoding) {
 
 String BinaryStream::readPString(const Object& encoding) {
   return checked(String::adopt(BinaryStreamReadPString(stream_.get(), encoding.get())));
+}
+
+std::size_t BinaryStream::readInto(std::span<std::uint8_t> buffer) {
+  files::UnixDataFile* file = fileOf(stream_);
+  std::size_t got = 0;
+  if (file != nullptr) file->read(buffer.data(), buffer.size(), got);
+  return got;
+}
+
+bool BinaryStream::writeFrom(std::span<const std::uint8_t> bytes) {
+  files::UnixDataFile* file = fileOf(stream_);
+  return file != nullptr && file->write(bytes.data(), bytes.size());
 }
 
 void BinaryStream::writeByte(std::uint8_t value) { call(BinaryStreamWriteByte, stream_.get(), value); }

@@ -4,7 +4,9 @@
 // shows in lastErrorCode(); a closed stream reads nothing and writes nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "objects/ObjectHandle.h"
 #include "text/StringHandle.h"
@@ -31,6 +33,11 @@ class BinaryStream {
   // Up to count bytes, tagged with the encoding object's word (nil: unknown).
   String read(std::int32_t count, const Object& encoding = Object());
   String readPString(const Object& encoding = Object());
+
+  // Reads up to buffer.size() bytes into buffer; returns how many were read.
+  std::size_t readInto(std::span<std::uint8_t> buffer);
+  // Writes every byte; false when they could not all be written.
+  [[nodiscard]] bool writeFrom(std::span<const std::uint8_t> bytes);
 
   void writeByte(std::uint8_t value);
   void writeInt8(std::int8_t value);

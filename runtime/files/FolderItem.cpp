@@ -1,6 +1,7 @@
 #include "files/FolderItem.h"
 
 #include "files/Checked.h"
+#include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
 
 namespace rt {
@@ -9,6 +10,12 @@ namespace {
 using files::checked;
 
 Object adoptChecked(RTObject* object) { return checked(Object::adopt(object)); }
+
+// The implementation behind a handle; a null handle throws NilObjectException.
+files::FolderItemImpUnix& impOf(const Object& item) {
+  files::requireObject(item);
+  return *reinterpret_cast<files::FolderItemObject*>(item.get())->imp;
+}
 
 }  // namespace
 
@@ -65,6 +72,10 @@ void FolderItem::moveFileTo(const FolderItem& destination) {
   throwIfPending();
 }
 
+bool FolderItem::isSameFile(const FolderItem& other) const {
+  return impOf(item_).sameFileAs(impOf(other.item_));
+}
+
 BinaryStream FolderItem::createBinaryFile(const String& type) {
   return BinaryStream(adoptChecked(FolderItemCreateBinaryFile(item_.get(), type.get())));
 }
@@ -75,6 +86,12 @@ BinaryStream FolderItem::openAsBinaryFile(bool write) {
 
 TextOutputStream FolderItem::createTextFile() {
   return TextOutputStream(adoptChecked(FolderItemCreateTextFile(item_.get())));
+}
+
+TextOutputStream FolderItem::createPrivateTextFile() {
+  auto file = impOf(item_).createPrivateFile();
+  if (file == nullptr) return TextOutputStream();
+  return TextOutputStream(Object::adopt(files::newTextOutputStream(std::move(file))));
 }
 
 TextOutputStream FolderItem::appendToTextFile() {

@@ -47,10 +47,17 @@ class FolderItem {
   void copyFileTo(const FolderItem& destination);
   void moveFileTo(const FolderItem& destination);
 
+  // Whether both name one existing file (same device and inode), also under
+  // different paths or through links.
+  bool isSameFile(const FolderItem& other) const;
+
   // Streams are null when the file cannot be made or opened.
   BinaryStream createBinaryFile(const String& type = String());
   BinaryStream openAsBinaryFile(bool write);
   TextOutputStream createTextFile();
+  // Like createTextFile, but readable and writable by the owner only (mode
+  // 0600 whatever the umask) from the moment the file exists.
+  TextOutputStream createPrivateTextFile();
   TextOutputStream appendToTextFile();
   TextInputStream openAsTextFile();
 

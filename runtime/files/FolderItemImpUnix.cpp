@@ -183,6 +183,20 @@ std::unique_ptr<UnixDataFile> FolderItemImpUnix::createFile() {
   return nullptr;
 }
 
+std::unique_ptr<UnixDataFile> FolderItemImpUnix::createPrivateFile() {
+  auto file = std::make_unique<UnixDataFile>();
+  if (file->createPrivate(withoutTrailingSlash().c_str())) return file;
+  lastError_ = file->error();
+  return nullptr;
+}
+
+bool FolderItemImpUnix::sameFileAs(const FolderItemImpUnix& other) const {
+  struct stat mine {};
+  struct stat theirs {};
+  return stat(path_.c_str(), &mine) == 0 && stat(other.path_.c_str(), &theirs) == 0 &&
+         mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
 std::unique_ptr<UnixDataFile> FolderItemImpUnix::openFile(int mode) {
   auto file = std::make_unique<UnixDataFile>();
   if (file->open(path_.c_str(), mode)) return file;

@@ -45,6 +45,12 @@ class FolderItemImpUnix {
 
   // A new file of 0 bytes (created or truncated); null when locked or failing.
   std::unique_ptr<UnixDataFile> createFile();
+  // A new private file of 0 bytes (mode 0600), or the existing one truncated
+  // and made private; null when failing.
+  std::unique_ptr<UnixDataFile> createPrivateFile();
+  // Whether both items name one existing file (same device and inode), also
+  // under different paths or through links.
+  bool sameFileAs(const FolderItemImpUnix& other) const;
   // The existing file in a UnixDataFile mode; null when failing.
   std::unique_ptr<UnixDataFile> openFile(int mode);
 

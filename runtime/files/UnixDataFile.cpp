@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -23,6 +24,30 @@ bool UnixDataFile::create(const char* path) {
   file_ = std::fopen(path, "w+e");
   if (file_ == nullptr) recordError();
   return file_ != nullptr;
+}
+
+bool UnixDataFile::adoptDescriptor(int fd) {
+  if (fd >= 0) file_ = fdopen(fd, "w+");
+  if (file_ != nullptr) return true;
+  recordError();
+  if (fd >= 0) ::close(fd);
+  return false;
+}
+
+// fchmod also narrows a file that existed with a wider mode before it is
+// written to.
+bool UnixDataFile::createPrivate(const char* path) {
+  const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd >= 0 && fchmod(fd, 0600) != 0) {
+    recordError();
+    ::close(fd);
+    return false;
+  }
+  return adoptDescriptor(fd);
+}
+
+bool UnixDataFile::createNew(const char* path) {
+  return adoptDescriptor(::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
 }
 
 bool UnixDataFile::open(const char* path, int mode) {

@@ -27,6 +27,11 @@ class UnixDataFile {
 
   // Creates the file, or truncates it to 0 bytes, for reading and writing.
   bool create(const char* path);
+  // Creates the file, or truncates it, readable and writable by its owner
+  // only (mode 0600 whatever the umask) from the moment it exists.
+  bool createPrivate(const char* path);
+  // Creates a file that does not exist yet (mode 0666 less the umask).
+  bool createNew(const char* path);
   // Opens an existing file in kModeRead or kModeReadWrite.
   bool open(const char* path, int mode);
 
@@ -54,6 +59,8 @@ class UnixDataFile {
   // Update streams need a positioning call between reading and writing.
   void turnTo(Direction direction);
   void recordError();
+  // Takes over an open descriptor (-1: the call that made it failed).
+  bool adoptDescriptor(int fd);
 
   std::int32_t error_ = 0;
   std::FILE* file_ = nullptr;

@@ -1,6 +1,7 @@
 #include "host/HostMain.h"
 
 #include "host/CommandLine.h"
+#include "host/FileSizeSignal.h"
 #include "host/HostApi.h"
 #include "host/TerminationSignals.h"
 #include "objects/ExceptionClasses.h"
@@ -19,6 +20,7 @@ int runMain(int argc, char** argv, BuiltinEntry entry) {
   RuntimePreInit();
   const char* path = ResolveExecutablePath(argc > 0 ? argv[0] : nullptr);
   installTerminationHandlers();
+  installFileSizeSignalHandler();
   registeredEntry = entry;
   LoadModuleImage(path);
   return 0;

@@ -5,6 +5,7 @@
 
 #ifdef __cplusplus
 #include <cstdint>
+#include <span>
 #endif
 
 #ifdef __cplusplus
@@ -28,6 +29,12 @@ namespace rt::numbers {
 // known sequence.
 std::int32_t randomState();
 void setRandomState(std::int32_t state);
+
+// The generator's next out.size() draws at once, as rnd() would give them one
+// by one, each as its 20-bit value (rnd() = value / 2^20).
+void drawRandomBits(std::span<std::uint32_t> out);
+// Advances the generator past count draws, as count rnd() calls would.
+void discardRandom(std::uint64_t count);
 
 }  // namespace rt::numbers
 #endif

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "host/IntrinsicTable.h"
 #include "numbers/NumberApi.h"
@@ -48,6 +49,38 @@ TEST_F(RandomTest, ReturnsZeroWhenLowBitsAreZero) {
   rt::numbers::setRandomState(state);
   EXPECT_EQ(rnd(), 0.0);
   EXPECT_EQ(rt::numbers::randomState(), 1 << 20);
+}
+
+TEST_F(RandomTest, BulkDrawsMatchSingleDrawsAtEverySize) {
+  for (std::size_t count : {1u, 2u, 7u, 8u, 9u, 15u, 16u, 17u, 1000u}) {
+    rt::numbers::setRandomState(987654321);
+    std::vector<std::uint32_t> bulk(count);
+    rt::numbers::drawRandomBits(bulk);
+    const std::int32_t stateAfterBulk = rt::numbers::randomState();
+    rt::numbers::setRandomState(987654321);
+    for (std::size_t i = 0; i < count; ++i) {
+      ASSERT_EQ(bulk[i], static_cast<std::uint32_t>(rnd() * 1048576.0)) << "draw " << i << " of " << count;
+    }
+    EXPECT_EQ(stateAfterBulk, rt::numbers::randomState()) << count << " draws";
+  }
+}
+
+TEST_F(RandomTest, DiscardSkipsAsManyDrawsAsSingleCallsWould) {
+  for (std::uint64_t count : {0u, 1u, 2u, 10000u, 80000u}) {
+    rt::numbers::setRandomState(1);
+    rt::numbers::discardRandom(count);
+    const std::int32_t skipped = rt::numbers::randomState();
+    rt::numbers::setRandomState(1);
+    for (std::uint64_t i = 0; i < count; ++i) rnd();
+    EXPECT_EQ(skipped, rt::numbers::randomState()) << count;
+  }
+}
+
+TEST_F(RandomTest, BulkDrawSeedsOnFirstUse) {
+  rt::numbers::setRandomState(0);
+  std::vector<std::uint32_t> bulk(3);
+  rt::numbers::drawRandomBits(bulk);
+  EXPECT_NE(rt::numbers::randomState(), 0);
 }
 
 struct RoundCase {
