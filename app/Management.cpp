@@ -38,11 +38,15 @@ std::vector<rt::String> keySystemFileNames(std::int32_t entries) {
   return names;
 }
 
+// Whether a copy onto the file itself counts as done: for a transfer it is,
+// but before a deletion it would leave no copy at all.
+enum class SameFile { Copied, Failed };
+
 // Copies a key file so that the copy is private from the moment it exists,
 // and checks that it arrived whole.
-bool copyKeyFile(const rt::FolderItem& source, rt::FolderItem destination) {
+bool copyKeyFile(const rt::FolderItem& source, rt::FolderItem destination, SameFile sameFile) {
   if (!source || !destination || !source.exists()) return false;
-  if (source.isSameFile(destination)) return true;
+  if (source.isSameFile(destination)) return sameFile == SameFile::Copied;
   rt::TextOutputStream placeholder = destination.createPrivateTextFile();
   if (!placeholder) return false;
   placeholder.close();
@@ -52,10 +56,10 @@ bool copyKeyFile(const rt::FolderItem& source, rt::FolderItem destination) {
 
 // Copies every file from one folder to another ("" is the working folder);
 // reports the first that fails by the name the tool gives it in from.
-bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t entries) {
+bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t entries, SameFile sameFile) {
   for (const rt::String& name : keySystemFileNames(entries)) {
     const rt::String sourceName = from + name;
-    if (!copyKeyFile(rt::FolderItem::get(sourceName), rt::FolderItem::get(to + name))) {
+    if (!copyKeyFile(rt::FolderItem::get(sourceName), rt::FolderItem::get(to + name), sameFile)) {
       print(rt::String("Copy of ") + sourceName + rt::String(" failed error."));
       return false;
     }
@@ -113,12 +117,12 @@ bool keySystemIsWhole(const rt::String& folder, std::int32_t entries) {
 }
 
 // Steps shared by transsys and transkill after the parameter check.
-bool transferKeySystem(std::int32_t& entries) {
+bool transferKeySystem(std::int32_t& entries, SameFile sameFile) {
   if (!loadedComponentOneCount(entries)) return false;
   getParameters();
   const rt::String folder = folderParameter();
   printUnlessInScript("Copying system files...");
-  if (!copyKeySystem(rt::String(), folder, entries)) return false;
+  if (!copyKeySystem(rt::String(), folder, entries, sameFile)) return false;
   printUnlessInScript("=== Copy completed ===");
   printUnlessInScript(kBlank);
   return true;
@@ -151,7 +155,7 @@ void transferSys() {
     return;
   }
   std::int32_t entries = 0;
-  static_cast<void>(transferKeySystem(entries));
+  static_cast<void>(transferKeySystem(entries, SameFile::Copied));
 }
 
 void transKill() {
@@ -160,7 +164,7 @@ void transKill() {
     return;
   }
   std::int32_t entries = 0;
-  if (!transferKeySystem(entries)) return;
+  if (!transferKeySystem(entries, SameFile::Failed)) return;
   if (!loadedComponentOneCount(entries)) return;
   deleteKeySystem(entries, true);
   printUnlessInScript("=== System Deleted ===");
@@ -187,7 +191,7 @@ void restoreSys() {
   }
   if (!keySystemIsWhole(folder, source.entries)) return;
   printUnlessInScript("Restoring system files...");
-  const bool copied = copyKeySystem(folder, rt::String(), source.entries);
+  const bool copied = copyKeySystem(folder, rt::String(), source.entries, SameFile::Copied);
   const KeySystemCounts counts = countKeySystem(rt::String());
   setEntryCounts(counts);
   if (!copied) return;

@@ -107,6 +107,14 @@ TEST_F(ManagementTest, AFailedCopyIsReportedAndTransKillThenDeletesNothing) {
                                                           "k3.bin", "sys.dat"}));
 }
 
+TEST_F(ManagementTest, TransKillIntoTheWorkingFolderItselfKeepsTheSystem) {
+  createSystem();
+  expectSession(true, {{"transsys .", kCopied},
+                       {"transkill ./", "Copying system files...\nCopy of K11.bin failed error.\n"}});
+  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1", "k2.dat",
+                                                          "k3.bin", "sys.dat"}));
+}
+
 TEST_F(ManagementTest, RestoreChecksTheWholeSourceBeforeCopyingAnything) {
   createSystem();
   folder.session({{"transsys Sys1", kCopied}, {"killsys", kKilled}});
