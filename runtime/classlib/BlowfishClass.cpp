@@ -31,7 +31,8 @@ BlowfishSchedule* scheduleOf(RTObject* blowfish) {
 
 using BlockCipher = void (*)(const BlowfishSchedule&, std::uint32_t&, std::uint32_t&);
 
-void cipherBlocks(RTObject* blowfish, RTObject* block, BlockCipher cipher, const char* sizeMessage) {
+void cipherBlocks(RTObject* blowfish, RTObject* block, BlockCipher cipher,
+                  const char* sizeMessage) {
   const BlowfishSchedule* schedule = scheduleOf(blowfish);
   if (schedule == nullptr || block == nullptr || blockOf(block).data == nullptr) return;
   const std::int32_t size = knownSize(blockOf(block));
@@ -57,14 +58,16 @@ const std::array kBlowfishMethods{
     MethodDefinition{"Initialize%%o<_Blowfish>s", entry(&BlowfishInitialize)},
     MethodDefinition{"Encipher%%o<_Blowfish>pp", entry(&BlowfishEncipher)},
     MethodDefinition{"Decipher%%o<_Blowfish>pp", entry(&BlowfishDecipher)},
-    MethodDefinition{"EncipherByBlock%%o<_Blowfish>o<MemoryBlock>", entry(&BlowfishEncipherByBlock)},
-    MethodDefinition{"DecipherByBlock%%o<_Blowfish>o<MemoryBlock>", entry(&BlowfishDecipherByBlock)},
+    MethodDefinition{"EncipherByBlock%%o<_Blowfish>o<MemoryBlock>",
+                     entry(&BlowfishEncipherByBlock)},
+    MethodDefinition{"DecipherByBlock%%o<_Blowfish>o<MemoryBlock>",
+                     entry(&BlowfishDecipherByBlock)},
 };
 
 }  // namespace
 
-const ClassDefinition blowfishClass{"_Blowfish", nullptr, sizeof(BlowfishObject), nullptr,
-                                    nullptr,     kBlowfishMethods, {},            {}};
+const ClassDefinition blowfishClass{
+    "_Blowfish", nullptr, sizeof(BlowfishObject), nullptr, nullptr, kBlowfishMethods, {}, {}};
 
 void registerBlowfishClass() { objects::registerClassDefinition(blowfishClass); }
 
@@ -88,11 +91,13 @@ void BlowfishInitialize(RTObject* blowfish, RTString initStr) {
 }
 
 void BlowfishEncipher(RTObject* blowfish, uint32_t* left, uint32_t* right) {
-  if (const BlowfishSchedule* schedule = scheduleOf(blowfish)) blowfishEncipher(*schedule, *left, *right);
+  if (const BlowfishSchedule* schedule = scheduleOf(blowfish))
+    blowfishEncipher(*schedule, *left, *right);
 }
 
 void BlowfishDecipher(RTObject* blowfish, uint32_t* left, uint32_t* right) {
-  if (const BlowfishSchedule* schedule = scheduleOf(blowfish)) blowfishDecipher(*schedule, *left, *right);
+  if (const BlowfishSchedule* schedule = scheduleOf(blowfish))
+    blowfishDecipher(*schedule, *left, *right);
 }
 
 void BlowfishEncipherByBlock(RTObject* blowfish, RTObject* block) {

@@ -42,7 +42,8 @@ const std::array kColorMethods{hashMethod("Operator_Hash%i4%o<ColorObject>", &Co
 const std::array kStringMethods{hashMethod("Operator_Hash%i4%o<StringObject>", &StringObjectHash)};
 
 template <class Box, std::size_t N>
-constexpr ClassDefinition boxedClass(const char* name, const std::array<MethodDefinition, N>& methods,
+constexpr ClassDefinition boxedClass(const char* name,
+                                     const std::array<MethodDefinition, N>& methods,
                                      ObjectHook finalizer = nullptr) {
   return ClassDefinition{name, nullptr, sizeof(Box), nullptr, finalizer, methods, {}, {}};
 }
@@ -110,7 +111,9 @@ RTObject* boxInt64(std::int64_t value) { return newBox<Int64Object>(int64ObjectC
 RTObject* boxUInt64(std::uint64_t value) { return newBox<UInt64Object>(uint64ObjectClass, value); }
 RTObject* boxSingle(float value) { return newBox<SingleObject>(singleObjectClass, value); }
 RTObject* boxDouble(double value) { return newBox<DoubleObject>(doubleObjectClass, value); }
-RTObject* boxBoolean(bool value) { return newBox<BooleanObject>(booleanObjectClass, value ? 1 : 0); }
+RTObject* boxBoolean(bool value) {
+  return newBox<BooleanObject>(booleanObjectClass, value ? 1 : 0);
+}
 RTObject* boxColor(std::uint32_t value) { return newBox<ColorObject>(colorObjectClass, value); }
 
 RTObject* boxString(RTString value) {
@@ -164,7 +167,9 @@ int32_t Int32ObjectHash(RTObject* object) {
   return asHash(fold32(static_cast<uint32_t>(valueOr0<Int32Object>(object))));
 }
 
-int32_t UInt32ObjectHash(RTObject* object) { return asHash(fold32(valueOr0<UInt32Object>(object))); }
+int32_t UInt32ObjectHash(RTObject* object) {
+  return asHash(fold32(valueOr0<UInt32Object>(object)));
+}
 
 int32_t ColorObjectHash(RTObject* object) { return asHash(fold32(valueOr0<ColorObject>(object))); }
 
@@ -172,7 +177,9 @@ int32_t Int64ObjectHash(RTObject* object) {
   return asHash(fold64(static_cast<uint64_t>(valueOr0<Int64Object>(object))));
 }
 
-int32_t UInt64ObjectHash(RTObject* object) { return asHash(fold64(valueOr0<UInt64Object>(object))); }
+int32_t UInt64ObjectHash(RTObject* object) {
+  return asHash(fold64(valueOr0<UInt64Object>(object)));
+}
 
 int32_t SingleObjectHash(RTObject* object) {
   return asHash(foldDouble(valueOr0<SingleObject>(object)));

@@ -28,7 +28,7 @@ struct DictionaryEntry {
 
 struct DictionaryObject {
   RTObject header;
-  std::uint8_t binsFixed;   // BinCount was set: no automatic resizing
+  std::uint8_t binsFixed;    // BinCount was set: no automatic resizing
   std::uint32_t growthStep;  // slots the entry array grows by: binCount / 4, at most 1024
   DictionaryEntry** entries;
   std::uint32_t count;

@@ -99,10 +99,14 @@ const std::array kDictionaryProperties{
 
 }  // namespace
 
-const ClassDefinition dictionaryClass{"Dictionary",         nullptr,
-                                      sizeof(DictionaryObject), nullptr,
-                                      &dictionaryDestructor, kDictionaryMethods,
-                                      kDictionaryProperties, {}};
+const ClassDefinition dictionaryClass{"Dictionary",
+                                      nullptr,
+                                      sizeof(DictionaryObject),
+                                      nullptr,
+                                      &dictionaryDestructor,
+                                      kDictionaryMethods,
+                                      kDictionaryProperties,
+                                      {}};
 
 void registerDictionaryClass() {
   objects::registerClassDefinition(dictionaryClass);

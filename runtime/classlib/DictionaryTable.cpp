@@ -17,7 +17,9 @@ constexpr std::uint32_t kLargestBinCount = 65521;
 constexpr std::uint32_t kMaxGrowthStep = 1024;
 constexpr std::uint32_t kMinimumGrowth = 16;
 
-std::uint32_t growthStepFor(std::uint32_t binCount) { return std::min(binCount / 4, kMaxGrowthStep); }
+std::uint32_t growthStepFor(std::uint32_t binCount) {
+  return std::min(binCount / 4, kMaxGrowthStep);
+}
 
 std::uint32_t chosenBinCount(std::uint32_t count) {
   const std::uint64_t wanted = std::uint64_t{count} * 4 / 3;

@@ -16,7 +16,9 @@ inline std::uint32_t fold64(std::uint64_t value) {
   return fold32(static_cast<std::uint32_t>(value)) ^ static_cast<std::uint32_t>(value >> 32);
 }
 
-inline std::uint32_t foldDouble(double value) { return fold64(std::bit_cast<std::uint64_t>(value)); }
+inline std::uint32_t foldDouble(double value) {
+  return fold64(std::bit_cast<std::uint64_t>(value));
+}
 
 // A reference folds the bytes of its address, all eight of them on a 64-bit build.
 inline std::uint32_t foldAddress(const void* address) {

@@ -34,7 +34,9 @@ inline MemoryBlockObject& blockOf(RTObject* block) {
 }
 
 // The bytes a block is known to hold: its size when owned, else 0.
-inline std::int32_t knownSize(const MemoryBlockObject& block) { return block.owned ? block.size : 0; }
+inline std::int32_t knownSize(const MemoryBlockObject& block) {
+  return block.owned ? block.size : 0;
+}
 
 // Returns a new owned block of size zero bytes (size at least 0), or nil
 // after raising OutOfMemoryException.

@@ -70,7 +70,9 @@ RTObject* piece(RTObject* block, std::int64_t start, std::int64_t count) {
   return result;
 }
 
-std::int32_t sizeOrZero(RTObject* block) { return block != nullptr ? knownSize(blockOf(block)) : 0; }
+std::int32_t sizeOrZero(RTObject* block) {
+  return block != nullptr ? knownSize(blockOf(block)) : 0;
+}
 
 template <class Function>
 void* entry(Function* function) {
@@ -121,10 +123,14 @@ const std::array kMemoryBlockProperties{
 
 }  // namespace
 
-const ClassDefinition memoryBlockClass{"MemoryBlock",          nullptr,
-                                       sizeof(MemoryBlockObject), &MemoryBlockInitializer,
-                                       &MemoryBlockFinalizer,  kMemoryBlockMethods,
-                                       kMemoryBlockProperties, {}};
+const ClassDefinition memoryBlockClass{"MemoryBlock",
+                                       nullptr,
+                                       sizeof(MemoryBlockObject),
+                                       &MemoryBlockInitializer,
+                                       &MemoryBlockFinalizer,
+                                       kMemoryBlockMethods,
+                                       kMemoryBlockProperties,
+                                       {}};
 
 void registerMemoryBlockClass() { objects::registerClassDefinition(memoryBlockClass); }
 
@@ -172,7 +178,9 @@ RTObject* ConvertPtrToMemoryBlock(void* address) {
   return address != nullptr ? newWrappingBlock(address) : nullptr;
 }
 
-void* memoryBlockGetPtr(RTObject* block) { return block != nullptr ? blockOf(block).data : nullptr; }
+void* memoryBlockGetPtr(RTObject* block) {
+  return block != nullptr ? blockOf(block).data : nullptr;
+}
 
 int32_t memoryBlockGetSize(RTObject* block) {
   const MemoryBlockObject* b = nonNil(block);

@@ -72,7 +72,9 @@ std::string keyBytes(std::uint64_t key) {
 std::uint32_t high(std::uint64_t block) { return static_cast<std::uint32_t>(block >> 32); }
 std::uint32_t low(std::uint64_t block) { return static_cast<std::uint32_t>(block); }
 
-Object newBlowfish() { return Object::adopt(RuntimeNewObject(rt::objects::classFor(blowfishClass))); }
+Object newBlowfish() {
+  return Object::adopt(RuntimeNewObject(rt::objects::classFor(blowfishClass)));
+}
 
 void initialize(const Object& blowfish, std::string_view key) {
   BlowfishInitialize(blowfish.get(), rt::String::bytes(key, kEncodingUnknown).get());
@@ -181,10 +183,12 @@ TEST_F(BlowfishTest, OnlyWholeBlocksAreEnciphered) {
   const Object block = Object::adopt(newMemoryBlock(12));
   memorySetByte(block.get(), 0, 0x5A);
   BlowfishEncipherByBlock(blowfish.get(), block.get());
-  EXPECT_EQ(classlib_test::pendingMessage(), "The data being encrypted must be in multiples of 8 bytes");
+  EXPECT_EQ(classlib_test::pendingMessage(),
+            "The data being encrypted must be in multiples of 8 bytes");
   EXPECT_EQ(takeExceptionName(), "UnsupportedFormatException");
   BlowfishDecipherByBlock(blowfish.get(), block.get());
-  EXPECT_EQ(classlib_test::pendingMessage(), "The data being decrypted must be in multiples of 8 bytes");
+  EXPECT_EQ(classlib_test::pendingMessage(),
+            "The data being decrypted must be in multiples of 8 bytes");
   EXPECT_EQ(takeExceptionName(), "UnsupportedFormatException");
   EXPECT_EQ(memoryGetByte(block.get(), 0), 0x5A);
   EXPECT_EQ(memoryGetByte(block.get(), 8), 0);

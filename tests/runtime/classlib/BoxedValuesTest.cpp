@@ -40,7 +40,8 @@ TEST_F(BoxedValuesTest, VariantComparisonFollowsItsRules) {
     std::int32_t expected;
   } rows[] = {
       {"Int32 and Int64 of one value", Object::adopt(boxInt32(-7)), Object::adopt(boxInt64(-7)), 0},
-      {"UInt32 and Double of one value", Object::adopt(boxUInt32(3)), Object::adopt(boxDouble(3.0)), 0},
+      {"UInt32 and Double of one value", Object::adopt(boxUInt32(3)), Object::adopt(boxDouble(3.0)),
+       0},
       {"Single and Double of one value", Object::adopt(boxSingle(0.1f)),
        Object::adopt(boxDouble(static_cast<float>(0.1))), 0},
       {"UInt64 beyond every Int64", Object::adopt(boxUInt64(UINT64_MAX)),
@@ -72,8 +73,10 @@ TEST_F(BoxedValuesTest, VariantComparisonFollowsItsRules) {
 
 TEST_F(BoxedValuesTest, OtherObjectsAreEqualOnlyToThemselves) {
   const Object first = date(0);
-  const Object a = Object::adopt(RuntimeNewObject(rt::objects::classFor(rt::exceptions::endException)));
-  const Object b = Object::adopt(RuntimeNewObject(rt::objects::classFor(rt::exceptions::endException)));
+  const Object a =
+      Object::adopt(RuntimeNewObject(rt::objects::classFor(rt::exceptions::endException)));
+  const Object b =
+      Object::adopt(RuntimeNewObject(rt::objects::classFor(rt::exceptions::endException)));
   EXPECT_NE(compareVariants(a.get(), b.get()), 0);
   EXPECT_EQ(compareVariants(a.get(), b.get()), -compareVariants(b.get(), a.get()));
   EXPECT_EQ(compareVariants(first.get(), a.get()), -1) << "dates before other objects";
@@ -87,7 +90,8 @@ TEST_F(BoxedValuesTest, HashesFoldTheValueBytes) {
   } rows[] = {
       {"Int32 5", Int32ObjectHash(Object::adopt(boxInt32(5)).get()), 0x00050000},
       {"Int32 -1", Int32ObjectHash(Object::adopt(boxInt32(-1)).get()), 0xFFFFFFFF},
-      {"UInt32 0x12345678", UInt32ObjectHash(Object::adopt(boxUInt32(0x12345678)).get()), 0x56781234},
+      {"UInt32 0x12345678", UInt32ObjectHash(Object::adopt(boxUInt32(0x12345678)).get()),
+       0x56781234},
       {"Color 0x00FF8040", ColorObjectHash(Object::adopt(boxColor(0x00FF8040)).get()), 0x804000FF},
       {"Int64 5 as Int32 5", Int64ObjectHash(Object::adopt(boxInt64(5)).get()), 0x00050000},
       {"UInt64 high and low words",
@@ -104,7 +108,8 @@ TEST_F(BoxedValuesTest, HashesFoldTheValueBytes) {
       {"String empty", StringObjectHash(text("").get()), 0},
       {"nil", Int32ObjectHash(nullptr), 0},
   };
-  for (const auto& row : rows) EXPECT_EQ(static_cast<std::uint32_t>(row.hash), row.expected) << row.what;
+  for (const auto& row : rows)
+    EXPECT_EQ(static_cast<std::uint32_t>(row.hash), row.expected) << row.what;
 }
 
 TEST_F(BoxedValuesTest, BoxedStringsHoldTheirText) {

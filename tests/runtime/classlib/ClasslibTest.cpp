@@ -48,7 +48,8 @@ std::string takeExceptionName() {
 }
 
 std::string pendingMessage() {
-  const auto* exception = reinterpret_cast<const RuntimeExceptionObject*>(rt::exceptions::pending());
+  const auto* exception =
+      reinterpret_cast<const RuntimeExceptionObject*>(rt::exceptions::pending());
   return exception ? std::string(rt::text::bytes(exception->message)) : std::string();
 }
 

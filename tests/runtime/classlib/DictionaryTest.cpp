@@ -43,7 +43,9 @@ class Dictionary {
   void set(const Object& key, const Object& value) {
     dictionaryValueSetter(get(), key.get(), value.get());
   }
-  Object value(const Object& key) const { return Object::adopt(dictionaryValueGetter(get(), key.get())); }
+  Object value(const Object& key) const {
+    return Object::adopt(dictionaryValueGetter(get(), key.get()));
+  }
   Object key(std::int32_t index) const { return Object::adopt(dictionaryKey(get(), index)); }
   bool has(const Object& key) const { return dictionaryHasKey(get(), key.get()) != 0; }
   void remove(const Object& key) { dictionaryRemove(get(), key.get()); }
@@ -89,7 +91,8 @@ TEST_F(DictionaryTest, SettingAnExistingKeyReplacesItsValueInPlace) {
   dictionary.set(number(1), text("one"));
   EXPECT_EQ(dictionary.count(), 3);
   EXPECT_EQ(numberIn(dictionary.key(1)), 1);
-  EXPECT_EQ(Object::adopt(dictionaryValueByIndex(dictionary.get(), 1)), dictionary.value(number(1)));
+  EXPECT_EQ(Object::adopt(dictionaryValueByIndex(dictionary.get(), 1)),
+            dictionary.value(number(1)));
   // The old value was released, the new key discarded.
   EXPECT_EQ(rt::objects::liveObjectCount(), objects);
 }
@@ -120,9 +123,9 @@ TEST_F(DictionaryTest, MissingKeysAndIndexesRaise) {
 
   EXPECT_EQ(Object::adopt(DictionaryLookup(dictionary.get(), number(7).get(), fallback.get())),
             fallback);
-  EXPECT_EQ(numberIn(Object::adopt(
-                DictionaryLookup(dictionary.get(), number(1).get(), fallback.get()))),
-            10);
+  EXPECT_EQ(
+      numberIn(Object::adopt(DictionaryLookup(dictionary.get(), number(1).get(), fallback.get()))),
+      10);
 
   for (std::int32_t index : {-1, 2}) {
     EXPECT_EQ(dictionary.key(index), nullptr);
@@ -141,27 +144,30 @@ TEST_F(DictionaryTest, FixedBinsStayFixedThrough1000Keys) {
   dictionary.fill(1000);
   EXPECT_EQ(dictionary.bins(), 10);
   EXPECT_EQ(dictionary.count(), 1000);
-  for (std::int32_t i = 0; i < 1000; i += 37) EXPECT_EQ(numberIn(dictionary.value(number(i))), 10 * i);
+  for (std::int32_t i = 0; i < 1000; i += 37)
+    EXPECT_EQ(numberIn(dictionary.value(number(i))), 10 * i);
 
   // Back to automatic: the list's first count of at least 1000 * 4 / 3.
   dictionarySetBins(dictionary.get(), 0);
   EXPECT_EQ(dictionary.bins(), 2039);
   EXPECT_FALSE(dictionary.table().binsFixed);
-  for (std::int32_t i = 0; i < 1000; i += 37) EXPECT_EQ(numberIn(dictionary.value(number(i))), 10 * i);
+  for (std::int32_t i = 0; i < 1000; i += 37)
+    EXPECT_EQ(numberIn(dictionary.value(number(i))), 10 * i);
 }
 
 TEST_F(DictionaryTest, EqualNumbersOfDifferentBoxedTypesAreOneKey) {
   Dictionary dictionary;
   dictionary.set(number(5), text("five"));
-  for (const Object& same : {Object::adopt(boxInt64(5)), Object::adopt(boxUInt32(5)),
-                             Object::adopt(boxUInt64(5))}) {
+  for (const Object& same :
+       {Object::adopt(boxInt64(5)), Object::adopt(boxUInt32(5)), Object::adopt(boxUInt64(5))}) {
     EXPECT_TRUE(dictionary.has(same)) << same->cls->name->text;
   }
   dictionary.set(Object::adopt(boxSingle(0.5f)), text("half"));
   EXPECT_TRUE(dictionary.has(Object::adopt(boxDouble(0.5))));
   dictionary.set(Object::adopt(boxUInt64(5)), text("FIVE"));
   EXPECT_EQ(dictionary.count(), 2);
-  EXPECT_EQ(dictionary.key(0)->cls, rt::objects::classFor(int32ObjectClass)) << "the first key stays";
+  EXPECT_EQ(dictionary.key(0)->cls, rt::objects::classFor(int32ObjectClass))
+      << "the first key stays";
 
   // Equal hashes alone do not make one key: a Color and a Boolean are not numbers.
   EXPECT_FALSE(dictionary.has(Object::adopt(boxColor(5))));
@@ -203,7 +209,9 @@ struct HashedObject {
   std::int32_t hash;
 };
 
-std::int32_t hashedObjectHash(RTObject* object) { return reinterpret_cast<HashedObject*>(object)->hash; }
+std::int32_t hashedObjectHash(RTObject* object) {
+  return reinterpret_cast<HashedObject*>(object)->hash;
+}
 
 std::int32_t raisingHash(RTObject*) {
   rt::exceptions::raise(rt::exceptions::typeMismatchException);
@@ -218,17 +226,20 @@ std::int32_t throwingHash(RTObject*) {
 using HashMethod = std::int32_t (*)(RTObject*);
 
 const rt::MethodDefinition kHashedMethods[] = {
-    {"Operator_Hash%i4%o<HashedObject>", reinterpret_cast<void*>(static_cast<HashMethod>(&hashedObjectHash))}};
+    {"Operator_Hash%i4%o<HashedObject>",
+     reinterpret_cast<void*>(static_cast<HashMethod>(&hashedObjectHash))}};
 const rt::MethodDefinition kRaisingMethods[] = {
-    {"Operator_Hash%i4%o<RaisingObject>", reinterpret_cast<void*>(static_cast<HashMethod>(&raisingHash))}};
+    {"Operator_Hash%i4%o<RaisingObject>",
+     reinterpret_cast<void*>(static_cast<HashMethod>(&raisingHash))}};
 const rt::MethodDefinition kThrowingMethods[] = {
-    {"Operator_Hash%i4%o<ThrowingObject>", reinterpret_cast<void*>(static_cast<HashMethod>(&throwingHash))}};
-const rt::ClassDefinition hashedClass{"HashedObject", nullptr, sizeof(HashedObject), nullptr, nullptr,
-                                      kHashedMethods, {}, {}};
-const rt::ClassDefinition raisingClass{"RaisingObject", nullptr, sizeof(HashedObject), nullptr,
-                                       nullptr, kRaisingMethods, {}, {}};
-const rt::ClassDefinition throwingClass{"ThrowingObject", nullptr, sizeof(HashedObject), nullptr,
-                                        nullptr, kThrowingMethods, {}, {}};
+    {"Operator_Hash%i4%o<ThrowingObject>",
+     reinterpret_cast<void*>(static_cast<HashMethod>(&throwingHash))}};
+const rt::ClassDefinition hashedClass{
+    "HashedObject", nullptr, sizeof(HashedObject), nullptr, nullptr, kHashedMethods, {}, {}};
+const rt::ClassDefinition raisingClass{
+    "RaisingObject", nullptr, sizeof(HashedObject), nullptr, nullptr, kRaisingMethods, {}, {}};
+const rt::ClassDefinition throwingClass{
+    "ThrowingObject", nullptr, sizeof(HashedObject), nullptr, nullptr, kThrowingMethods, {}, {}};
 
 Object hashed(const rt::ClassDefinition& definition, std::int32_t hash) {
   Object object = Object::adopt(RuntimeNewObject(rt::objects::classFor(definition)));
@@ -320,8 +331,8 @@ TEST(DictionaryDeathTest, BinsThatCannotBeAllocatedRaiseOutOfMemory) {
         dictionary.fill(3);
         classlib_test::limitAddressSpace();
         dictionarySetBins(dictionary.get(), 0x7FFFFFFF);
-        const bool unchanged = dictionary.bins() == 61 && !dictionary.table().binsFixed &&
-                               dictionary.count() == 3;
+        const bool unchanged =
+            dictionary.bins() == 61 && !dictionary.table().binsFixed && dictionary.count() == 3;
         std::exit(takeExceptionName() == "OutOfMemoryException" && unchanged ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
