@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "classlib/MemoryBlock.h"
 
@@ -12,8 +13,8 @@ namespace rt::classlib {
 
 // The address of n bytes at offset, or null after raising when the block is
 // nil (NilObjectException) or the access is refused (OutOfBoundsException):
-// the block has no data, or it is owned and the bytes are not all inside it.
-// (An owned block of size 0 has no data, so it refuses every access.)
+// n is negative, the block has no data, or it is owned and the bytes are not
+// all inside it. (An owned block of size 0 has no data: it refuses everything.)
 unsigned char* reach(RTObject* block, std::int64_t offset, std::int64_t n);
 
 // Whether multi-byte values of the block are stored byte-reversed.
