@@ -1,5 +1,6 @@
 #include "host/BuiltinClasses.h"
 
+#include "classlib/ClasslibClasses.h"
 #include "console/ConsoleApplication.h"
 #include "files/FileObjects.h"
 #include "files/FolderItemApi.h"
@@ -20,6 +21,7 @@ void registerBuiltinClasses() {
   objects::registerClassDefinition(text::textEncodingClass);
   files::registerFileClasses();
   dates::registerDateClass();
+  classlib::registerClasslibClasses();
 }
 
 }  // namespace rt::host

@@ -21,7 +21,8 @@ struct Table {
 Table build() {
   Table table;
   for (auto fragment : {textFunctions(), objectFunctions(), arrayFunctions(), numberFunctions(),
-                        dateFunctions(), fileFunctions(), consoleFunctions(), hostFunctions()}) {
+                        dateFunctions(), fileFunctions(), consoleFunctions(), hostFunctions(),
+                        classlibFunctions()}) {
     table.staticEntries.insert(table.staticEntries.end(), fragment.begin(), fragment.end());
   }
   for (const IntrinsicEntry& entry : table.staticEntries) table.byName.try_emplace(entry.name, &entry);

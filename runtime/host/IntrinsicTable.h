@@ -37,5 +37,6 @@ std::span<const IntrinsicEntry> dateFunctions();
 std::span<const IntrinsicEntry> fileFunctions();
 std::span<const IntrinsicEntry> consoleFunctions();
 std::span<const IntrinsicEntry> hostFunctions();
+std::span<const IntrinsicEntry> classlibFunctions();
 
 }  // namespace rt::intrinsics
