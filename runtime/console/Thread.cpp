@@ -16,6 +16,13 @@ namespace {
 
 constexpr const char* kSourceFile = "../Common/ClassLib/RuntimeThread";
 
+// The operating-system stack holds more than the thread's budget: beyond the
+// budget's 8 KiB of head-room the runtime still needs room to turn a
+// StackOverflowException into a C++ throw (the unwinder, lazy binding of its
+// symbols, signal frames), and the C library keeps the thread's own storage
+// at the top of the same allocation.
+constexpr std::size_t kStackReserve = 64 * 1024;
+
 ThreadObject* fields(RTObject* thread) { return reinterpret_cast<ThreadObject*>(thread); }
 
 ThreadScheduler& scheduler() { return ThreadScheduler::instance(); }
@@ -69,7 +76,7 @@ int startOperatingSystemThread(ThreadRecord* record, std::int32_t stackSize) {
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-  int err = pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(stackSize));
+  int err = pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(stackSize) + kStackReserve);
   pthread_t id;
   if (err == 0) err = pthread_create(&id, &attributes, &threadBody, record);
   pthread_attr_destroy(&attributes);
