@@ -41,14 +41,38 @@ std::int32_t stackSizeOf(RTObject* thread) {
   return size > 0 ? size : kDefaultStackSize;
 }
 
+// The lowest address of the calling thread's stack (0 when unknown).
+std::uintptr_t stackBottom() {
+  pthread_attr_t attributes;
+  void* address = nullptr;
+  std::size_t size = 0;
+  if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
+    pthread_attr_getstack(&attributes, &address, &size);
+    pthread_attr_destroy(&attributes);
+  }
+  return reinterpret_cast<std::uintptr_t>(address);
+}
+
+// The budget is measured from here. Where thread-local storage takes much of
+// the stack (as ThreadSanitizer's does), less than the size is left: then the
+// budget ends where the reserve begins.
+void setStackBudget(ThreadRecord* record, std::uint32_t size) {
+  TOLVInitStackChecker(size, 0);
+  const std::uintptr_t top = TOLVGetStackTop();
+  const std::uintptr_t lowest = stackBottom() + kStackReserve;
+  if (TOLVGetStackLimit() < lowest && top > lowest) {
+    TOLVInitStackChecker(static_cast<std::uint32_t>(top - lowest), top);
+  }
+  record->stackTop = top;
+  record->stackLimit = TOLVGetStackLimit();
+}
+
 // Raises the Run event on the thread's own stack. An exception that leaves
 // Run has nowhere else to go: it is an unhandled exception (a
 // ThreadEndException counts as handled there).
 void runThread(ThreadRecord* record) {
   RTObject* thread = record->thread;
-  TOLVInitStackChecker(static_cast<std::uint32_t>(stackSizeOf(thread)), 0);
-  record->stackTop = TOLVGetStackTop();
-  record->stackLimit = TOLVGetStackLimit();
+  setStackBudget(record, static_cast<std::uint32_t>(stackSizeOf(thread)));
   auto run = reinterpret_cast<ThreadRunHandler>(objects::lookupEvent(thread, threadRunEvent));
   if (run != nullptr) callCompiled([&] { run(thread); });
   if (RTObject* escaped = exceptions::take()) {
