@@ -29,7 +29,6 @@ struct ThreadRecord {
   std::int32_t suspendCount = 0;  // above 0 the thread cannot be scheduled
   std::int32_t priority = kNormalPriority;  // its number of ready entries
   std::uint8_t wakeEarly = 0;
-  std::uint8_t dead = 0;
   std::uint8_t killed = 0;
   std::uint32_t state = 0;
   // Signalled when the baton passes to this thread.

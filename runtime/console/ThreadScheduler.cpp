@@ -94,7 +94,6 @@ void ThreadScheduler::enterThread(ThreadRecord* record) {
 void ThreadScheduler::exitThread(ThreadRecord* record) {
   ready_.removeAll(record);
   unlink(record);
-  record->dead = 1;
   record->state |= kStateFinished;
   ended_.push_back(record);
   // The record belongs to the ended list now: whoever runs next frees it.

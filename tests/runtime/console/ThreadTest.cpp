@@ -16,6 +16,7 @@
 #include "console/ThreadObjects.h"
 #include "console/ThreadScheduler.h"
 #include "host/HostApi.h"
+#include "host/IntrinsicTable.h"
 #include "objects/ExceptionClasses.h"
 #include "objects/ExceptionHandle.h"
 
@@ -309,6 +310,21 @@ TEST_F(ThreadTest, EventProcessingOnAnotherThreadIsOnlyASwitch) {
   RuntimeDoEvents(nullptr, -1);
   console::removeBackgroundTask(task);
   EXPECT_EQ(passes, 1);
+}
+
+TEST(ThreadEntryPoints, EveryEntryPointIsListedUnderItsName) {
+  for (const char* name :
+       {"threadRun", "YieldToNextThread", "ThreadSleep", "ThreadSuspend", "ThreadResume", "ThreadKill",
+        "ThreadGetPriority", "ThreadSetPriority", "ThreadGetStackSize", "ThreadSetStackSize",
+        "ThreadGetID", "ThreadGetState", "TOLVGetCurrentThread", "ThreadInitializer",
+        "SemaphoreInitializer", "Semaphore_Constructor", "Semaphore_Signal", "Semaphore_TrySignal",
+        "semaphore_release", "CriticalSectionInitializer", "criticalsection_enter",
+        "CriticalSection_TryEnter", "criticalsection_leave", "MutexContructor", "MutexLock",
+        "MutexTryLock", "MutexUnlock", "RuntimeTimerConstructor", "RuntimeTimerDestructor",
+        "TimerEnabledSetter", "timerModeSetter", "timerPeriodSetter", "RuntimeTimerReset",
+        "TimerAddActionNotificationReceiver", "TimerRemoveActionNotificationReceiver"}) {
+    EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
+  }
 }
 
 ProcessResult runProbe(const std::string& mode, const std::string& signalMarker = "") {
