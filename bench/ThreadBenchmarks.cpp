@@ -22,10 +22,12 @@ void suspendUntilStopped(RTObject* thread) {
 ClassRecord* suspendingThreadClass() {
   rt::console::registerConsoleClasses();
   ClassRecord* thread = rt::objects::classFor(rt::console::threadClass);
-  ClassRecord* cls = RuntimeNewClass(thread, thread->methodCount, 0, thread->eventCount, 0, thread->propertyCount);
+  ClassRecord* cls = RuntimeNewClass(thread, thread->methodCount, 0, thread->eventCount, 0,
+                                     thread->propertyCount);
   cls->name = rt::String("SuspendingThread").leak();
   cls->instanceSize = thread->instanceSize;
-  cls->events[rt::console::threadRunEvent.number].handler = reinterpret_cast<void*>(&suspendUntilStopped);
+  cls->events[rt::console::threadRunEvent.number].handler =
+      reinterpret_cast<void*>(&suspendUntilStopped);
   return cls;
 }
 
@@ -48,7 +50,8 @@ void BM_HandOverAndBack(benchmark::State& state) {
   }
   stop = true;
   ThreadResume(thread);
-  while (ThreadGetState(thread) != static_cast<int32_t>(rt::console::ThreadState::NotRunning)) YieldToNextThread();
+  constexpr auto kEnded = static_cast<int32_t>(rt::console::ThreadState::NotRunning);
+  while (ThreadGetState(thread) != kEnded) YieldToNextThread();
   RuntimeUnlockObject(thread);
   state.SetItemsProcessed(state.iterations());
 }

@@ -35,8 +35,9 @@ void ReadyArray::removeAll(ThreadRecord* record) {
 }
 
 bool ReadyArray::onlyOneThread() const {
+  const ThreadRecord* first = entries_.front().record;
   return std::all_of(entries_.begin(), entries_.end(),
-                     [&](const ReadyEntry& entry) { return entry.record == entries_.front().record; });
+                     [first](const ReadyEntry& entry) { return entry.record == first; });
 }
 
 bool ReadyArray::everyThreadHeld() const {
@@ -66,7 +67,9 @@ Choice ReadyArray::choose(std::uint32_t now) {
   if (entries_.empty() || everyThreadHeld()) return Choice{Choice::Kind::AllWaiting};
   if (onlyOneThread()) {
     ThreadRecord* record = entries_.front().record;
-    if (isSleeping(*record, now)) return Choice{Choice::Kind::Wait, nullptr, record->wakeTime - now};
+    if (isSleeping(*record, now)) {
+      return Choice{Choice::Kind::Wait, nullptr, record->wakeTime - now};
+    }
     record->state = 0;
     return Choice{Choice::Kind::Chosen, record};
   }

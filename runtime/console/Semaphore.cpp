@@ -34,7 +34,8 @@ void Semaphore_Constructor(RTObject* semaphore, int32_t initialCount) {
   SemaphoreObject* s = fields(semaphore);
   if (s == nullptr) return;
   if (initialCount < 1) {
-    raiseWithMessage(rt::exceptions::runtimeException, 1, "Illegal initialCount for the Semaphore.");
+    raiseWithMessage(rt::exceptions::runtimeException, 1,
+                     "Illegal initialCount for the Semaphore.");
     return;
   }
   s->maximum = s->available = initialCount;
@@ -59,7 +60,8 @@ void semaphore_release(RTObject* semaphore) {
   if (s == nullptr) return;
   if (++s->available > s->maximum) {
     s->available = s->maximum;
-    raiseWithMessage(rt::exceptions::runtimeException, 0, "Called Semaphore.Release too many times.");
+    raiseWithMessage(rt::exceptions::runtimeException, 0,
+                     "Called Semaphore.Release too many times.");
     return;
   }
   if (waitQueue(s->waiting).releaseFirst()) ThreadScheduler::instance().switchThreads();

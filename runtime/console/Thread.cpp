@@ -100,7 +100,8 @@ int startOperatingSystemThread(ThreadRecord* record, std::int32_t stackSize) {
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-  int err = pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(stackSize) + kStackReserve);
+  const std::size_t size = static_cast<std::size_t>(stackSize) + kStackReserve;
+  int err = pthread_attr_setstacksize(&attributes, size);
   pthread_t id;
   if (err == 0) err = pthread_create(&id, &attributes, &threadBody, record);
   pthread_attr_destroy(&attributes);
@@ -156,7 +157,8 @@ void threadRun(RTObject* thread) {
 }
 
 void ThreadSleep(RTObject* thread, int32_t milliseconds, uint8_t wakeEarly) {
-  if (ThreadRecord* record = recordOf(thread)) scheduler().sleep(record, milliseconds, wakeEarly != 0);
+  ThreadRecord* record = recordOf(thread);
+  if (record != nullptr) scheduler().sleep(record, milliseconds, wakeEarly != 0);
 }
 
 void ThreadSuspend(RTObject* thread) {

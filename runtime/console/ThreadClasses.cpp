@@ -92,12 +92,14 @@ const ClassDefinition mutexClass{"Mutex", nullptr, sizeof(MutexObject), nullptr,
                                  kMutexMethods, {}, {}};
 
 void registerThreadClasses() {
-  for (const ClassDefinition* definition : {&threadClass, &semaphoreClass, &criticalSectionClass, &mutexClass}) {
+  for (const ClassDefinition* definition :
+       {&threadClass, &semaphoreClass, &criticalSectionClass, &mutexClass}) {
     objects::registerClassDefinition(*definition);
   }
 }
 
-void raiseWithMessage(const ClassDefinition& definition, std::int32_t errorNumber, const char* message) {
+void raiseWithMessage(const ClassDefinition& definition, std::int32_t errorNumber,
+                      const char* message) {
   const String text(message);
   exceptions::raise(definition, errorNumber, text.get());
 }

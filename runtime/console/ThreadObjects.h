@@ -49,7 +49,13 @@ struct MutexObject {
 };
 
 // The values of Thread.State and Thread.Priority, as the class constants name them.
-enum class ThreadState : std::int32_t { Running = 0, Waiting = 1, Suspended = 2, Sleeping = 3, NotRunning = 4 };
+enum class ThreadState : std::int32_t {
+  Running = 0,
+  Waiting = 1,
+  Suspended = 2,
+  Sleeping = 3,
+  NotRunning = 4,
+};
 inline constexpr std::int32_t kLowestPriority = 1;
 inline constexpr std::int32_t kHighPriority = 10;
 
@@ -72,6 +78,7 @@ void registerThreadClasses();
 void killOtherThreads();
 
 // Raises a new exception of the class with the error number and the message.
-void raiseWithMessage(const ClassDefinition& definition, std::int32_t errorNumber, const char* message);
+void raiseWithMessage(const ClassDefinition& definition, std::int32_t errorNumber,
+                      const char* message);
 
 }  // namespace rt::console

@@ -53,7 +53,8 @@ const std::array kTimerMethods{
 };
 
 const std::array kTimerProperties{
-    PropertyDefinition{"Mode", entry(&intGetter), entry(&timerModeSetter), offsetof(TimerObject, mode)},
+    PropertyDefinition{"Mode", entry(&intGetter), entry(&timerModeSetter),
+                       offsetof(TimerObject, mode)},
     PropertyDefinition{"Period", entry(&intGetter), entry(&timerPeriodSetter),
                        offsetof(TimerObject, period)},
     PropertyDefinition{"Enabled", entry(&boolGetter), entry(&TimerEnabledSetter),
@@ -75,7 +76,8 @@ EventDefinition& timerActionEvent = timerEvents[0];
 const ClassDefinition timerClass{"Timer", nullptr, sizeof(TimerObject), &RuntimeTimerConstructor,
                                  &finalizeTimer, kTimerMethods, kTimerProperties, timerEvents};
 const ClassDefinition actionNotificationReceiverInterface{
-    "ActionNotificationReceiver", nullptr, sizeof(RTObject), nullptr, nullptr, kReceiverMethods, {}, {}, true};
+    "ActionNotificationReceiver", nullptr, sizeof(RTObject), nullptr, nullptr, kReceiverMethods,
+    {}, {}, true};
 
 void registerTimerClasses() {
   objects::registerClassDefinition(timerClass);
@@ -135,13 +137,13 @@ void TimerAddActionNotificationReceiver(RTObject* timer, RTObject* receiver) {
   TimerObject* t = setterFields(timer);
   if (t == nullptr) return;
   // Only objects that implement the interface are listed.
-  if (RuntimeLookupInterfaceVtable(receiver, rt::objects::classFor(actionNotificationReceiverInterface)) == nullptr) {
-    return;
-  }
+  ClassRecord* interface = rt::objects::classFor(actionNotificationReceiverInterface);
+  if (RuntimeLookupInterfaceVtable(receiver, interface) == nullptr) return;
   if (t->receivers == nullptr) t->receivers = new std::vector<RTObject*>;
-  if (std::find(t->receivers->begin(), t->receivers->end(), receiver) != t->receivers->end()) return;
+  auto& receivers = *t->receivers;
+  if (std::find(receivers.begin(), receivers.end(), receiver) != receivers.end()) return;
   RuntimeLockObject(receiver);
-  t->receivers->push_back(receiver);
+  receivers.push_back(receiver);
 }
 
 void TimerRemoveActionNotificationReceiver(RTObject* timer, RTObject* receiver) {

@@ -26,11 +26,13 @@ TimerState& timers() {
 TimerObject* fields(RTObject* timer) { return reinterpret_cast<TimerObject*>(timer); }
 
 std::int32_t elapsed(std::int32_t now, std::int32_t then) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) -
+                                   static_cast<std::uint32_t>(then));
 }
 
 std::int32_t later(std::int32_t time, std::int32_t milliseconds) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(time) + static_cast<std::uint32_t>(milliseconds));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(time) +
+                                   static_cast<std::uint32_t>(milliseconds));
 }
 
 bool isListed(const RTObject* timer) {

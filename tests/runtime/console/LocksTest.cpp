@@ -25,7 +25,9 @@ using console::ThreadState;
 
 constexpr std::int32_t state(ThreadState s) { return static_cast<std::int32_t>(s); }
 
-Object newLock(const ClassDefinition& definition) { return newObject(objects::classFor(definition)); }
+Object newLock(const ClassDefinition& definition) {
+  return newObject(objects::classFor(definition));
+}
 
 Object newSemaphore(std::int32_t initialCount) {
   Object semaphore = newLock(console::semaphoreClass);
@@ -161,7 +163,8 @@ TEST_F(LocksTest, ACriticalSectionEnteredTwiceNeedsTwoLeaves) {
 TEST_F(LocksTest, OnlyTheOwnerMayLeaveACriticalSection) {
   Object section = newLock(console::criticalSectionClass);
   const std::string message =
-      "The thread which Entered the CriticalSection must be the thread to Leave the CriticalSection";
+      "The thread which Entered the CriticalSection must be the thread to Leave the "
+      "CriticalSection";
   criticalsection_leave(section.get());
   expectMisuse(2, message);
   Object owner = makeThread([&] { criticalsection_enter(section.get()); });
@@ -255,7 +258,8 @@ TEST_F(LocksTest, AThreadRetriesALockFileHeldElsewhereAfterASleep) {
 TEST_F(LocksTest, OnlyTheOwnerMayUnlockAMutex) {
   LockFileName name;
   Object mutex = newMutex(name.name());
-  const std::string message = "The thread which Signaled the Mutex must be the thread to Release the Mutex";
+  const std::string message =
+      "The thread which Signaled the Mutex must be the thread to Release the Mutex";
   MutexUnlock(mutex.get());
   expectMisuse(3, message);
   Object owner = makeThread([&] { MutexLock(mutex.get()); });

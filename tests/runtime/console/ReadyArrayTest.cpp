@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::uint32_t kNow = 100000;
 
-void sleepUntil(ThreadRecord& record, std::uint32_t start, std::uint32_t wake, bool wakeEarly = false) {
+void sleepUntil(ThreadRecord& record, std::uint32_t start, std::uint32_t wake,
+                bool wakeEarly = false) {
   record.sleepStart = start;
   record.wakeTime = wake;
   record.wakeEarly = wakeEarly;

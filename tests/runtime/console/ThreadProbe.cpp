@@ -42,7 +42,8 @@ void threadBody(RTObject* thread) {
 
 ClassRecord* probeThreadClass() {
   ClassRecord* thread = objects::classFor(console::threadClass);
-  ClassRecord* cls = RuntimeNewClass(thread, thread->methodCount, 0, thread->eventCount, 0, thread->propertyCount);
+  ClassRecord* cls = RuntimeNewClass(thread, thread->methodCount, 0, thread->eventCount, 0,
+                                     thread->propertyCount);
   cls->name = String("ProbeThread").leak();
   cls->instanceSize = thread->instanceSize;
   cls->events[console::threadRunEvent.number].handler = reinterpret_cast<void*>(&threadBody);
@@ -81,7 +82,8 @@ ClassRecord* applicationClass = nullptr;
 
 void registerClasses() {
   ClassRecord* base = objects::classFor(console::consoleApplication);
-  applicationClass = RuntimeNewClass(base, base->methodCount, 0, base->eventCount, 0, base->propertyCount);
+  applicationClass =
+      RuntimeNewClass(base, base->methodCount, 0, base->eventCount, 0, base->propertyCount);
   applicationClass->name = String("App").leak();
   applicationClass->instanceSize = base->instanceSize;
   applicationClass->events[console::runEvent.number].handler = reinterpret_cast<void*>(&run);

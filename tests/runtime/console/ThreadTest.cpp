@@ -110,10 +110,12 @@ TEST_F(ThreadTest, BetweenTwoTurnsOfAPriorityOneThreadAPriorityFiveThreadRunsFiv
   finish(five);
   // The first turn of the priority-1 thread came before the other existed.
   std::vector<std::size_t> turns;
-  for (std::size_t at = log.find('1'); at != std::string::npos; at = log.find('1', at + 1)) turns.push_back(at);
+  for (std::size_t at = log.find('1'); at != std::string::npos; at = log.find('1', at + 1)) {
+    turns.push_back(at);
+  }
   ASSERT_EQ(turns.size(), 5u) << log;
   for (std::size_t i = 2; i < turns.size(); ++i) {
-    EXPECT_EQ(turns[i] - turns[i - 1] - 1, 5u) << "between turns " << i << " and " << i + 1 << " of " << log;
+    EXPECT_EQ(turns[i] - turns[i - 1] - 1, 5u) << "after turn " << i << " of " << log;
   }
 }
 
@@ -222,7 +224,8 @@ TEST_F(ThreadTest, KillAllEndsEveryOtherThread) {
   console::scheduler().killThreads();
   EXPECT_EQ(stateOf(spinner.thread), state(ThreadState::NotRunning));
   EXPECT_EQ(stateOf(sleeper), state(ThreadState::NotRunning));
-  EXPECT_EQ(unhandledExceptions(), (std::vector<std::string>{"ThreadEndException", "ThreadEndException"}));
+  EXPECT_EQ(unhandledExceptions(),
+            (std::vector<std::string>{"ThreadEndException", "ThreadEndException"}));
 }
 
 TEST_F(ThreadTest, AnExceptionLeavingRunIsUnhandled) {
@@ -240,7 +243,8 @@ TEST_F(ThreadTest, PriorityAndStackSizeFollowTheirRules) {
   const RTObject* thread = spinner.thread.get();
   EXPECT_EQ(ThreadGetPriority(spinner.thread.get()), console::kNormalPriority);
   ThreadSetPriority(spinner.thread.get(), 0);
-  EXPECT_EQ(ThreadGetPriority(spinner.thread.get()), console::kNormalPriority) << "below 1 is ignored";
+  EXPECT_EQ(ThreadGetPriority(spinner.thread.get()), console::kNormalPriority)
+      << "below 1 is ignored";
   ThreadSetPriority(spinner.thread.get(), 3);
   run(spinner.thread);
   EXPECT_EQ(readyEntriesOf(spinner.thread), 3u);
@@ -314,8 +318,8 @@ TEST_F(ThreadTest, EventProcessingOnAnotherThreadIsOnlyASwitch) {
 
 TEST(ThreadEntryPoints, EveryEntryPointIsListedUnderItsName) {
   for (const char* name :
-       {"threadRun", "YieldToNextThread", "ThreadSleep", "ThreadSuspend", "ThreadResume", "ThreadKill",
-        "ThreadGetPriority", "ThreadSetPriority", "ThreadGetStackSize", "ThreadSetStackSize",
+       {"threadRun", "YieldToNextThread", "ThreadSleep", "ThreadSuspend", "ThreadResume",
+        "ThreadKill", "ThreadGetPriority", "ThreadSetPriority", "ThreadGetStackSize", "ThreadSetStackSize",
         "ThreadGetID", "ThreadGetState", "TOLVGetCurrentThread", "ThreadInitializer",
         "SemaphoreInitializer", "Semaphore_Constructor", "Semaphore_Signal", "Semaphore_TrySignal",
         "semaphore_release", "CriticalSectionInitializer", "criticalsection_enter",
@@ -338,7 +342,9 @@ ProcessResult runProbe(const std::string& mode, const std::string& signalMarker 
 
 std::size_t occurrences(const std::string& text, const std::string& part) {
   std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
   return count;
 }
 

@@ -46,7 +46,9 @@ std::int32_t manualTicks = 3000;
 
 std::int32_t readManualTicks() { return manualTicks; }
 
-void advanceManualClock(std::uint32_t milliseconds) { manualTicks += ManualClock::ticksFor(milliseconds); }
+void advanceManualClock(std::uint32_t milliseconds) {
+  manualTicks += ManualClock::ticksFor(milliseconds);
+}
 
 void recordUnhandled(RTObject* exception) {
   unhandledExceptions().push_back(std::string(text::bytes(exception->cls->name)));
@@ -97,7 +99,8 @@ void ThreadTest::SetUpTestSuite() {
   console::registerConsoleClasses();
   for (const ClassDefinition* definition :
        {&console::threadClass, &console::semaphoreClass, &console::criticalSectionClass,
-        &console::mutexClass, &console::timerClass, &console::actionNotificationReceiverInterface}) {
+        &console::mutexClass, &console::timerClass,
+        &console::actionNotificationReceiverInterface}) {
     objects::classFor(*definition);
   }
   scriptedThreadClass();

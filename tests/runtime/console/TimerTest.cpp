@@ -60,7 +60,8 @@ ClassRecord* receiverClass() {
     ClassRecord* record = RuntimeNewClass(nullptr, 0, 1, 0, 0, 0);
     record->name = String("Listener").leak();
     record->instanceSize = sizeof(RTObject);
-    record->interfaces[0] = {objects::classFor(console::actionNotificationReceiverInterface), 0, table};
+    ClassRecord* interface = objects::classFor(console::actionNotificationReceiverInterface);
+    record->interfaces[0] = {interface, 0, table};
     return record;
   }();
   return cls;
@@ -181,7 +182,8 @@ TEST_F(TimerTest, TheTimeUntilTheNextFiringComesFromTheLastPass) {
   EXPECT_EQ(console::millisecondsUntilNextTimer(), console::kNoTimerWait);
   {
     Object timer = newTimer(console::kTimerMultiple, 1000);
-    EXPECT_EQ(console::millisecondsUntilNextTimer(), 0) << "a mode set now is looked at by the next pass";
+    EXPECT_EQ(console::millisecondsUntilNextTimer(), 0)
+        << "a mode set now is looked at by the next pass";
     passAfter(6);
     EXPECT_EQ(console::millisecondsUntilNextTimer(), 900);
   }
