@@ -16,12 +16,13 @@ namespace {
 
 constexpr const char* kSourceFile = "../Common/ClassLib/RuntimeThread";
 
-// The operating-system stack holds more than the thread's budget: beyond the
-// budget's 8 KiB of head-room the runtime still needs room to turn a
-// StackOverflowException into a C++ throw (the unwinder, lazy binding of its
-// symbols, signal frames), and the C library keeps the thread's own storage
-// at the top of the same allocation.
+// The operating-system stack holds more than the thread's budget: the C
+// library keeps the thread's own storage at the top of the same allocation,
+// and below the budget's 8 KiB of head-room the runtime still needs room to
+// turn a StackOverflowException into a C++ throw (the unwinder, lazy binding
+// of its symbols, signal frames).
 constexpr std::size_t kStackReserve = 64 * 1024;
+constexpr std::uintptr_t kRoomBelowBudget = 32 * 1024;
 
 ThreadObject* fields(RTObject* thread) { return reinterpret_cast<ThreadObject*>(thread); }
 
@@ -55,11 +56,11 @@ std::uintptr_t stackBottom() {
 
 // The budget is measured from here. Where thread-local storage takes much of
 // the stack (as ThreadSanitizer's does), less than the size is left: then the
-// budget ends where the reserve begins.
+// budget ends where the room for the throw begins.
 void setStackBudget(ThreadRecord* record, std::uint32_t size) {
   TOLVInitStackChecker(size, 0);
   const std::uintptr_t top = TOLVGetStackTop();
-  const std::uintptr_t lowest = stackBottom() + kStackReserve;
+  const std::uintptr_t lowest = stackBottom() + kRoomBelowBudget;
   if (TOLVGetStackLimit() < lowest && top > lowest) {
     TOLVInitStackChecker(static_cast<std::uint32_t>(top - lowest), top);
   }
