@@ -117,21 +117,6 @@ TEST(ReadyArray, EveryThreadSuspendedOrWaitingIsTheAllWaitingState) {
   }
 }
 
-TEST(ReadyArray, PriorityChangesAddEntriesInFrontAndRemoveTheLastOnes) {
-  ThreadRecord main, other;
-  ReadyArray ready;
-  ready.add(&main, 2);
-  ready.add(&other, 1);
-  ready.add(&main, 1);
-  ready.remove(&main, 2);
-  ASSERT_EQ(ready.entries().size(), 2u);
-  EXPECT_EQ(ready.entries()[0].record, &main);
-  EXPECT_EQ(ready.entries()[1].record, &other);
-  ready.removeAll(&main);
-  ASSERT_EQ(ready.entries().size(), 1u);
-  EXPECT_EQ(ready.entries()[0].record, &other);
-}
-
 TEST(ReadyArray, ASleepAcrossTheWrapOfTheClockLastsItsFullLength) {
   ThreadRecord sleeper;
   sleepUntil(sleeper, 0xFFFFFF00u, 0x00000100u);

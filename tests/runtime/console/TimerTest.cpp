@@ -103,14 +103,6 @@ class TimerTest : public ThreadTest {
   ManualClock clock;
 };
 
-TEST_F(TimerTest, ANewTimerIsEnabledWithAPeriodOf1000AndNoMode) {
-  Object timer = newObject(objects::classFor(console::timerClass));
-  EXPECT_EQ(field(timer, offsetof(TimerObject, mode)), console::kTimerOff);
-  EXPECT_EQ(field(timer, offsetof(TimerObject, period)), 1000);
-  EXPECT_EQ(boolGetter(timer.get(), offsetof(TimerObject, enabled)), 1);
-  passAfter(ManualClock::ticksFor(5000));
-}
-
 TEST_F(TimerTest, AMultipleModeTimerFiresEachTimeMoreThanItsPeriodHasPassed) {
   Object timer = newTimer(console::kTimerMultiple, 100);
   struct Step {
@@ -252,14 +244,6 @@ TEST_F(TimerTest, ATimerReleasedWithItsReceiversLetsGoOfThem) {
   EXPECT_EQ(listener->refCount, 1);
   passAfter(1);
   EXPECT_EQ(performed, 0);
-}
-
-TEST_F(TimerTest, ResettingNoTimerIsReported) {
-  testing::internal::CaptureStdout();
-  RuntimeTimerReset(nullptr);
-  const std::string report = testing::internal::GetCapturedStdout();
-  EXPECT_NE(report.find("../Common/RunTimer"), std::string::npos) << report;
-  EXPECT_NE(report.find("Failure Condition: obj\n"), std::string::npos) << report;
 }
 
 TEST_F(TimerTest, TimersFireInEventProcessingOnTheMainThreadOnly) {
