@@ -55,7 +55,7 @@ void RuntimeDoEvents(RTObject* app, int32_t milliseconds);
 void RuntimeBackgroundTask(void);
 // Sleeps the current cooperative thread; a nil app is reported.
 void AppSleepCurrentThread(RTObject* app, int32_t milliseconds);
-// Lets the next cooperative thread run (nothing to do while only the main thread exists).
+// Lets the scheduler choose the next cooperative thread to run.
 void YieldToNextThread(void);
 // Returns the running Thread object (new reference), nil on the main thread.
 RTObject* TOLVGetCurrentThread(void);

@@ -6,6 +6,8 @@
 #include "console/Pollables.h"
 #include "console/Scheduler.h"
 #include "console/StandardStreams.h"
+#include "console/ThreadObjects.h"
+#include "console/Timer.h"
 #include "files/FolderItemApi.h"
 #include "host/CommandLine.h"
 #include "host/FailureReport.h"
@@ -78,6 +80,8 @@ void registerConsoleClasses() {
   objects::registerClassDefinition(pollableInterface);
   objects::registerClassDefinition(standardInputStream);
   objects::registerClassDefinition(standardOutputStream);
+  registerThreadClasses();
+  registerTimerClasses();
   pollableClass();
 }
 

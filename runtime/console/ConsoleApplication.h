@@ -46,7 +46,8 @@ extern EventDefinition& pauseEvent;
 extern EventDefinition& resumeEvent;
 extern EventDefinition& dontDaemonizeEvent;
 
-// Registers the console classes with the class registry.
+// Registers the console classes with the class registry: the application
+// classes, the standard streams, threads and their locks, and timers.
 void registerConsoleClasses();
 
 // The class record of the _Pollable interface.

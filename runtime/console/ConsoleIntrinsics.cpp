@@ -2,6 +2,8 @@
 
 #include "console/ConsoleApi.h"
 #include "console/ConsoleApplication.h"
+#include "console/ThreadApi.h"
+#include "console/TimerApi.h"
 #include "host/IntrinsicTable.h"
 
 namespace rt::intrinsics {
@@ -35,6 +37,39 @@ std::span<const IntrinsicEntry> consoleFunctions() {
       RT_INTRINSIC(ApplicationRemovePollableObject),
       RT_INTRINSIC(DaemonizeApp),
       RT_INTRINSIC(ConsoleApplicationInitializer),
+      RT_INTRINSIC(threadRun),
+      RT_INTRINSIC(ThreadSleep),
+      RT_INTRINSIC(ThreadSuspend),
+      RT_INTRINSIC(ThreadResume),
+      RT_INTRINSIC(ThreadKill),
+      RT_INTRINSIC(ThreadGetPriority),
+      RT_INTRINSIC(ThreadSetPriority),
+      RT_INTRINSIC(ThreadGetStackSize),
+      RT_INTRINSIC(ThreadSetStackSize),
+      RT_INTRINSIC(ThreadGetID),
+      RT_INTRINSIC(ThreadGetState),
+      RT_INTRINSIC(ThreadInitializer),
+      RT_INTRINSIC(SemaphoreInitializer),
+      RT_INTRINSIC(Semaphore_Constructor),
+      RT_INTRINSIC(Semaphore_Signal),
+      RT_INTRINSIC(Semaphore_TrySignal),
+      RT_INTRINSIC(semaphore_release),
+      RT_INTRINSIC(CriticalSectionInitializer),
+      RT_INTRINSIC(criticalsection_enter),
+      RT_INTRINSIC(CriticalSection_TryEnter),
+      RT_INTRINSIC(criticalsection_leave),
+      RT_INTRINSIC(MutexContructor),
+      RT_INTRINSIC(MutexLock),
+      RT_INTRINSIC(MutexTryLock),
+      RT_INTRINSIC(MutexUnlock),
+      RT_INTRINSIC(RuntimeTimerConstructor),
+      RT_INTRINSIC(RuntimeTimerDestructor),
+      RT_INTRINSIC(TimerEnabledSetter),
+      RT_INTRINSIC(timerModeSetter),
+      RT_INTRINSIC(timerPeriodSetter),
+      RT_INTRINSIC(RuntimeTimerReset),
+      RT_INTRINSIC(TimerAddActionNotificationReceiver),
+      RT_INTRINSIC(TimerRemoveActionNotificationReceiver),
   };
   return entries;
 }

@@ -5,6 +5,7 @@
 #include "console/CompiledCall.h"
 #include "console/ConsoleApi.h"
 #include "console/Scheduler.h"
+#include "console/Timer.h"
 #include "host/FailureReport.h"
 #include "objects/ExceptionClasses.h"
 
@@ -68,7 +69,7 @@ TaskList& periodicTasks() {
   return list;
 }
 
-void (*timerStep)() = nullptr;
+void (*timerStep)() = &fireDueTimers;
 bool passInterrupted = false;
 int passDepth = 0;
 

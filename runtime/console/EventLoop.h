@@ -23,7 +23,7 @@ void removeBackgroundTask(std::int32_t id);
 std::int32_t addPeriodicTask(TaskAction action, std::int32_t periodTicks);
 void removePeriodicTask(std::int32_t id);
 
-// Installs the step that fires due timers (null: none).
+// Installs the step that fires due timers (fireDueTimers unless replaced; null: none).
 void setTimerStep(void (*step)());
 
 // One pass of event processing. An exception escaping a task is left pending

@@ -1,27 +1,28 @@
 #include "console/Scheduler.h"
 
-#include <cerrno>
-#include <ctime>
+#include "console/ThreadObjects.h"
+#include "console/ThreadScheduler.h"
 
 namespace rt::console {
 namespace {
 
-bool alwaysMainThread() { return true; }
+bool cooperativeOnMainThread() { return ThreadScheduler::instance().onMainThread(); }
 
-// With one thread there is no other thread to switch to or to end.
-void noOtherThread() {}
+void cooperativeYield() { ThreadScheduler::instance().switchThreads(); }
 
-void sleepMainThread(std::int32_t milliseconds) {
-  if (milliseconds <= 0) return;
-  timespec remaining{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
-  }
+void cooperativeSleep(std::int32_t milliseconds) {
+  ThreadScheduler& threads = ThreadScheduler::instance();
+  threads.sleep(threads.current(), milliseconds, false);
 }
 
-RTObject* mainThreadObject() { return nullptr; }
+RTObject* cooperativeCurrentThread() {
+  RTObject* thread = ThreadScheduler::instance().current()->thread;
+  RuntimeLockObject(thread);
+  return thread;
+}
 
-Scheduler current{&alwaysMainThread, &noOtherThread, &sleepMainThread, &noOtherThread,
-                  &mainThreadObject};
+Scheduler current{&cooperativeOnMainThread, &cooperativeYield, &cooperativeSleep, &killOtherThreads,
+                  &cooperativeCurrentThread};
 
 }  // namespace
 
@@ -29,9 +30,6 @@ void installScheduler(const Scheduler& scheduler) { current = scheduler; }
 
 const Scheduler& scheduler() { return current; }
 
-MainThreadRecord& mainThreadRecord() {
-  static MainThreadRecord record;
-  return record;
-}
+ThreadRecord& mainThreadRecord() { return ThreadScheduler::instance().mainThread(); }
 
 }  // namespace rt::console

@@ -1,9 +1,12 @@
-// The seam to cooperative threads. Until a scheduler installs itself the
-// process has only its main thread, and these operations act for it alone.
+// The seam between the runtime and the cooperative threads: what event
+// processing, the application and the stack checker ask of the scheduler.
+// The cooperative scheduler is installed from the start; tests may put
+// another in its place.
 #pragma once
 
 #include <cstdint>
 
+#include "console/ThreadRecord.h"
 #include "objects/ObjectModel.h"
 
 namespace rt::console {
@@ -21,14 +24,8 @@ struct Scheduler {
 void installScheduler(const Scheduler& scheduler);
 const Scheduler& scheduler();
 
-// What the scheduler keeps of the main thread before any thread exists: the
-// bounds of its stack budget, which TOLVInitStackChecker hands it. A scheduler
-// installed later takes these as its main thread's record.
-struct MainThreadRecord {
-  std::uintptr_t stackTop = 0;
-  std::uintptr_t stackLimit = 0;
-};
-
-MainThreadRecord& mainThreadRecord();
+// The main thread's record, which TOLVInitStackChecker gives the bounds of
+// the main thread's stack budget.
+ThreadRecord& mainThreadRecord();
 
 }  // namespace rt::console

@@ -27,7 +27,7 @@ void TOLVInitStackChecker(uint32_t size, uintptr_t top) {
   stackTop = top;
   stackLimit = top > size ? top - size : 0;
   if (rt::console::scheduler().onMainThread()) {
-    rt::console::MainThreadRecord& record = rt::console::mainThreadRecord();
+    rt::console::ThreadRecord& record = rt::console::mainThreadRecord();
     record.stackTop = stackTop;
     record.stackLimit = stackLimit;
   }

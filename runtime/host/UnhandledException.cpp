@@ -43,8 +43,10 @@ String unhandledMessage(RTObject* exception) {
 
 extern "C" void DefaultUnhandledExceptionHandler(RTObject* exception) {
   host::ApplicationState& state = host::application();
-  state.inUnhandledHandler = true;
+  // A killed thread's end is handled here and leaves no trace: a flag left
+  // set would stop every later Quit from ending Run.
   if (isA(exception, exceptions::threadEndException)) return;
+  state.inUnhandledHandler = true;
   const bool isEnd = isA(exception, exceptions::endException);
   if (!isEnd) {
     RTObject* app = state.app;

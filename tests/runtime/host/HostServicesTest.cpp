@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/Scheduler.h"
+#include "host/Application.h"
 #include "host/HostApi.h"
 #include "host/IntrinsicTable.h"
 #include "host/PluginExtraction.h"
@@ -74,6 +75,13 @@ TEST_F(HostServicesTest, StackBoundsReachTheMainThreadRecordOnlyFromTheMainThrea
   EXPECT_EQ(console::mainThreadRecord().stackTop, 0x500000u);
   EXPECT_EQ(console::mainThreadRecord().stackLimit, 0x4F0000u);
   TOLVInitStackChecker(UINT32_MAX, 0);
+}
+
+TEST_F(HostServicesTest, AKilledThreadsEndLeavesLaterQuitsWorking) {
+  Object ending = newObject(objects::classFor(exceptions::threadEndException));
+  DefaultUnhandledExceptionHandler(ending.get());
+  EXPECT_FALSE(host::application().inUnhandledHandler);
+  EXPECT_FALSE(host::application().quitRequested);
 }
 
 TEST_F(HostServicesTest, PluginCallbacksAnswerAsPluginsExpect) {
