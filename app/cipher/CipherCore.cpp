@@ -1,0 +1,90 @@
+#include "cipher/CipherCore.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vantor::cipher {
+namespace {
+
+bool allPermutations(const KernelTables& tables, const LiteralTables& literal) {
+  for (int t = 0; t < kTableCount; ++t) {
+    if (literal.table(t).size() < 256) return false;
+    std::array<bool, 256> seen{};
+    for (std::uint8_t byte : tables.forward[t]) seen[byte] = true;
+    if (!std::all_of(seen.begin(), seen.end(), [](bool b) { return b; })) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CipherCore::CipherCore(const Key& key, Direction direction)
+    : direction_(direction), settings_(engineSettings()), literal_(std::make_unique<LiteralTables>(key)) {
+  if (literal_->settled()) settle();
+}
+
+CipherCore::~CipherCore() = default;
+
+// From here each table is its first 256 bytes at offset 0 (a shorter one
+// padded with zeros, which encryption reads as the empty string it stands
+// for), turning by its step if it rotates and fixed otherwise.
+void CipherCore::settle() {
+  tables_ = std::make_unique<KernelTables>();
+  std::array<RotationClock, kTableCount> clocks;
+  for (int t = 0; t < kTableCount; ++t) {
+    const std::string& bytes = literal_->table(t);
+    std::fill(std::begin(tables_->forward[t]), std::end(tables_->forward[t]), std::uint8_t{0});
+    std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), 256), tables_->forward[t]);
+    clocks[t] = literal_->clock(t).restarted(literal_->rotating(t) ? literal_->step(t) : 0);
+  }
+  deriveKernelTables(*tables_);
+  const Kernel kernel = settings_.kernel && kernelRuns(*settings_.kernel) ? *settings_.kernel : fastestKernel();
+  const KernelPair kernels = kernelsFor(kernel);
+  if (direction_ == Direction::Encrypt) {
+    kernel_ = kernels.encrypt;
+  } else if (allPermutations(*tables_, *literal_)) {
+    kernel_ = kernels.decrypt;
+  } else {
+    general_ = std::make_unique<GeneralDecryption>(*literal_);
+  }
+  plan_ = std::make_unique<OffsetPlan>(clocks);
+  cursor_ = std::make_unique<OffsetCursor>(*plan_);
+  literal_.reset();
+}
+
+void CipherCore::transform(const std::uint8_t* in, std::uint8_t* out, std::size_t n) {
+  for (; n > 0 && literal_; --n) {
+    *out++ = direction_ == Direction::Encrypt ? literal_->encrypt(*in++) : literal_->decrypt(*in++);
+    if (literal_->settled()) settle();
+  }
+  if (n == 0) return;
+  if (settings_.helperThread && n >= std::max<std::size_t>(settings_.minimumSplit, 2)) {
+    if (!helper_) {
+      helper_ = std::make_unique<HelperThread>();
+      helperCursor_ = std::make_unique<OffsetCursor>(*plan_);
+    }
+    const std::size_t half = n / 2;
+    const std::uint64_t first = position_;
+    helper_->start([=, this] { runRange(*helperCursor_, first + half, in + half, out + half, n - half); });
+    runRange(*cursor_, first, in, out, half);
+    helper_->wait();
+  } else {
+    runRange(*cursor_, position_, in, out, n);
+  }
+  position_ += n;
+}
+
+void CipherCore::runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
+                          std::size_t n) const {
+  for (std::size_t done = 0; done < n; done += kPieceBytes) {
+    const std::size_t piece = std::min(kPieceBytes, n - done);
+    const OffsetRows rows = cursor.rows(first + done, piece);
+    if (general_) {
+      general_->run(rows, in + done, out + done, piece);
+    } else {
+      kernel_(*tables_, rows, in + done, out + done, piece);
+    }
+  }
+}
+
+}  // namespace vantor::cipher
