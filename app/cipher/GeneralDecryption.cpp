@@ -31,16 +31,27 @@ GeneralDecryption::GeneralDecryption(const LiteralTables& settled) {
     // alphabet byte. A table that rotates has exactly 256.
     table.shape = Shape::Partial;
     const std::size_t size = std::min<std::size_t>(bytes.size(), 256);
-    for (std::size_t i = 0; i < size; ++i) table.present[static_cast<unsigned char>(bytes[i])] = true;
-    const int offsets = settled.rotating(t) ? 256 : 1;
-    table.first.resize(static_cast<std::size_t>(offsets) * 256);
-    for (int offset = 0; offset < offsets; ++offset) {
-      std::uint8_t* first = table.first.data() + offset * 256;
-      for (std::size_t i = size; i-- > 0;) {
-        first[static_cast<unsigned char>(bytes[(i + offset) % size])] = static_cast<std::uint8_t>(i);
-      }
+    for (std::size_t i = 0; i < size; ++i) ++table.start[static_cast<unsigned char>(bytes[i]) + 1];
+    for (int x = 0; x < 256; ++x) table.start[x + 1] = static_cast<std::uint16_t>(table.start[x + 1] + table.start[x]);
+    std::array<std::uint16_t, 256> next{};
+    std::copy_n(table.start.begin(), 256, next.begin());
+    for (std::size_t i = 0; i < size; ++i) {
+      table.positions[next[static_cast<unsigned char>(bytes[i])]++] = static_cast<std::uint8_t>(i);
     }
   }
+}
+
+// The table's byte at index i is its starting byte at (i + offset) mod 256,
+// so the first index holding x is the first position at or after the offset,
+// or failing that the first position of all, counted round the end.
+int GeneralDecryption::firstPosition(const Table& table, unsigned x, unsigned offset) {
+  const std::uint8_t* begin = table.positions.data() + table.start[x];
+  const std::uint8_t* end = table.positions.data() + table.start[x + 1];
+  if (begin == end) return kEmpty;
+  for (const std::uint8_t* p = begin; p < end; ++p) {
+    if (*p >= offset) return static_cast<int>(*p - offset);
+  }
+  return static_cast<int>(*begin + 256 - offset);
 }
 
 void GeneralDecryption::run(const OffsetRows& offsets, const std::uint8_t* in, std::uint8_t* out,
@@ -57,7 +68,7 @@ void GeneralDecryption::run(const OffsetRows& offsets, const std::uint8_t* in, s
       } else if (table.shape == Shape::Permutation) {
         x = static_cast<std::uint8_t>(table.inverse[x] - offset);
       } else {
-        x = table.present[x] ? table.first[offset * 256 + x] : kEmpty;
+        x = firstPosition(table, static_cast<unsigned>(x), offset);
       }
     }
     out[j] = x == kEmpty ? 0 : static_cast<std::uint8_t>(x);

@@ -3,14 +3,13 @@
 // empty string, which the next table takes as position 1 (its byte 0) and
 // which leaves the last table as 0; an empty table finds nothing at all.
 // Where a byte occurs more than once its first occurrence counts, and which
-// one is first depends on the table's rotation: such tables keep the first
-// positions for each of the 256 offsets.
+// one is first depends on the table's rotation: such tables keep every
+// position of each byte and look for the first at or after the offset.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "cipher/Kernels.h"
 #include "cipher/LiteralTables.h"
@@ -29,9 +28,13 @@ class GeneralDecryption {
   struct Table {
     Shape shape = Shape::Empty;
     std::array<std::uint8_t, 256> inverse{};  // permutations
-    std::array<bool, 256> present{};          // partial tables
-    std::vector<std::uint8_t> first;          // partial tables: [offset * 256 + byte]
+    // Partial tables: the positions of byte x, ascending, are
+    // positions[start[x]] up to positions[start[x + 1] - 1].
+    std::array<std::uint16_t, 257> start{};
+    std::array<std::uint8_t, 256> positions{};
   };
+
+  static int firstPosition(const Table& table, unsigned x, unsigned offset);
 
   std::array<Table, kTableCount> tables_;
 };

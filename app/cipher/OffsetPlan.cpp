@@ -25,7 +25,8 @@ OffsetPlan::OffsetPlan(const std::array<RotationClock, kTableCount>& clocks) {
     table.cycleStart = untilSteady;
     table.period = clock.period();
     table.cycle.resize(table.period + kPieceBytes);
-    clock.fill(table.cycle.data(), table.cycle.size());
+    clock.fill(table.cycle.data(), table.period);
+    for (std::size_t i = table.period; i < table.cycle.size(); ++i) table.cycle[i] = table.cycle[i - table.period];
   }
 }
 

@@ -99,8 +99,17 @@ void RotationClock::skip(std::uint64_t n) {
 }
 
 void RotationClock::fill(std::uint8_t* offsets, std::size_t n) {
+  // Below this, working out a run costs more than ticking through it.
+  constexpr std::uint64_t kShortRun = 16;
   while (n > 0) {
-    const auto run = static_cast<std::size_t>(std::min<std::uint64_t>(runLength(), n));
+    const std::uint64_t length = runLength();
+    if (length < kShortRun) {
+      *offsets++ = offset_;
+      tick();
+      --n;
+      continue;
+    }
+    const auto run = static_cast<std::size_t>(std::min<std::uint64_t>(length, n));
     const std::uint8_t d = delta(direction_);
     const std::uint8_t start = offset_;
     for (std::size_t j = 0; j < run; ++j) offsets[j] = static_cast<std::uint8_t>(start + d * static_cast<unsigned>(j));
