@@ -67,11 +67,7 @@ VANTOR_AVX2 void encryptAvx2(const KernelTables& tables, const OffsetRows& offse
     store(out + j, a);
     store(out + j + 32, b);
   }
-  for (; j < n; ++j) {
-    unsigned x = in[j];
-    for (int t = 0; t < kTableCount; ++t) x = tables.forwardDoubled[t][x + offsets.row[t][j]];
-    out[j] = static_cast<std::uint8_t>(x);
-  }
+  encryptBytes(tables, offsets, in, out, j, n);
 }
 
 VANTOR_AVX2 void decryptAvx2(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
@@ -88,13 +84,7 @@ VANTOR_AVX2 void decryptAvx2(const KernelTables& tables, const OffsetRows& offse
     store(out + j, a);
     store(out + j + 32, b);
   }
-  for (; j < n; ++j) {
-    std::uint8_t x = in[j];
-    for (int t = kTableCount - 1; t >= 0; --t) {
-      x = static_cast<std::uint8_t>(tables.inverse[t][x] - offsets.row[t][j]);
-    }
-    out[j] = x;
-  }
+  decryptBytes(tables, offsets, in, out, j, n);
 }
 
 }  // namespace

@@ -24,8 +24,6 @@ void deriveKernelTables(KernelTables& tables) {
   for (int t = 0; t < kTableCount; ++t) {
     for (int x = 0; x < 256; ++x) {
       tables.inverse[t][tables.forward[t][x]] = static_cast<std::uint8_t>(x);
-      tables.forwardDoubled[t][x] = tables.forward[t][x];
-      tables.forwardDoubled[t][x + 256] = tables.forward[t][x];
     }
     deriveNibbleRows(tables.forward[t], tables.forwardNibbleRows[t]);
     deriveNibbleRows(tables.inverse[t], tables.inverseNibbleRows[t]);

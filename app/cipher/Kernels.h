@@ -23,8 +23,6 @@ struct OffsetRows {
 struct alignas(64) KernelTables {
   std::uint8_t forward[kTableCount][256];
   std::uint8_t inverse[kTableCount][256];
-  // The forward table twice over: x + offset needs no wrap.
-  std::uint8_t forwardDoubled[kTableCount][512];
   // Sixteen rows of 16 bytes per table, each row the exclusive or of the
   // table's row and the next one within its half, for nibble-wise look-ups.
   std::uint8_t forwardNibbleRows[kTableCount][256];
@@ -42,6 +40,12 @@ struct KernelPair {
   KernelFunction encrypt;
   KernelFunction decrypt;
 };
+
+// One byte at a time, bytes first to end - 1: the vector kernels' tails.
+void encryptBytes(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
+                  std::uint8_t* out, std::size_t first, std::size_t end);
+void decryptBytes(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
+                  std::uint8_t* out, std::size_t first, std::size_t end);
 
 KernelPair scalarKernels();
 KernelPair avx2Kernels();
