@@ -12,6 +12,7 @@
 
 #include "cipher/Cipher.h"
 #include "cipher/EngineSettings.h"
+#include "cipher/ParkMiller.h"
 
 namespace {
 
@@ -46,20 +47,11 @@ Schedule scheduleFor(bool expansion) {
   return buildSchedule(seeds);
 }
 
-// The runtime's generator (Park-Miller by Schrage's method), low 20 bits:
-// what the application's source costs, without the runtime around it.
-class ParkMiller : public RandomSource {
+// The runtime's generator stepped in bulk, as the application's source can
+// draw it.
+class BulkParkMiller : public RandomSource {
  public:
-  void draw(std::span<std::uint32_t> out) override {
-    for (std::uint32_t& value : out) {
-      const std::int32_t hi = state_ / 127773;
-      const std::int32_t lo = state_ % 127773;
-      std::int32_t t = 16807 * lo - 2836 * hi;
-      if (t <= 0) t += 0x7FFFFFFF;
-      state_ = t;
-      value = static_cast<std::uint32_t>(t) & 0xFFFFF;
-    }
-  }
+  void draw(std::span<std::uint32_t> out) override { state_ = drawParkMiller(state_, out); }
 
  private:
   std::int32_t state_ = 12345;
@@ -109,7 +101,7 @@ void BM_Encrypt(benchmark::State& state) {
   const Schedule schedule = scheduleFor(false);
   const std::vector<std::uint8_t> input = randomInput(kInputBytes);
   for (auto _ : state) {
-    ParkMiller random;
+    BulkParkMiller random;
     CountingSink sink;
     Encryptor encryptor(key, schedule, random, sink);
     pushAll(encryptor, input);
@@ -140,7 +132,7 @@ void BM_EncryptHighExpansion(benchmark::State& state) {
   const std::vector<std::uint8_t> input = randomInput(kInputBytes / 64);
   std::size_t output = 0;
   for (auto _ : state) {
-    ParkMiller random;
+    BulkParkMiller random;
     CountingSink sink;
     Encryptor encryptor(key, schedule, random, sink);
     pushAll(encryptor, input);
@@ -158,7 +150,7 @@ void BM_DecryptHighExpansion(benchmark::State& state) {
   const Schedule schedule = scheduleFor(true);
   std::vector<std::uint8_t> ciphertext;
   {
-    ParkMiller random;
+    BulkParkMiller random;
     class Collect : public ByteSink {
      public:
       explicit Collect(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
@@ -181,6 +173,17 @@ void BM_DecryptHighExpansion(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(ciphertext.size()));
   setEngineSettings({});
 }
+
+void BM_ParkMillerDraws(benchmark::State& state) {
+  std::vector<std::uint32_t> values(16 * 1024);
+  std::int32_t generator = 12345;
+  for (auto _ : state) {
+    generator = drawParkMiller(generator, values);
+    benchmark::DoNotOptimize(values.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_ParkMillerDraws);
 
 void kernelsAndThreads(benchmark::internal::Benchmark* b) {
   b->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();

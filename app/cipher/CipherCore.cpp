@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 namespace vantor::cipher {
 namespace {
+
+// Large enough that taking a chunk costs nothing, small enough that the
+// owner's wait for the helper's last one is short.
+constexpr std::size_t kLargestChunk = 16 * 1024;
 
 bool allPermutations(const KernelTables& tables, const LiteralTables& literal) {
   for (int t = 0; t < kTableCount; ++t) {
@@ -59,19 +64,34 @@ void CipherCore::transform(const std::uint8_t* in, std::uint8_t* out, std::size_
   }
   if (n == 0) return;
   if (settings_.helperThread && n >= std::max<std::size_t>(settings_.minimumSplit, 2)) {
-    if (!helper_) {
-      helper_ = std::make_unique<HelperThread>();
-      helperCursor_ = std::make_unique<OffsetCursor>(*plan_);
-    }
-    const std::size_t half = n / 2;
-    const std::uint64_t first = position_;
-    helper_->start([=, this] { runRange(*helperCursor_, first + half, in + half, out + half, n - half); });
-    runRange(*cursor_, first, in, out, half);
-    helper_->wait();
+    transformShared(in, out, n);
   } else {
     runRange(*cursor_, position_, in, out, n);
   }
   position_ += n;
+}
+
+// Both threads take chunks in turn from a common counter, so each goes
+// forward through the stream and neither waits for the other except at the
+// very end, for the helper's last chunk.
+void CipherCore::transformShared(const std::uint8_t* in, std::uint8_t* out, std::size_t n) {
+  if (!helper_) {
+    helper_ = std::make_unique<HelperThread>();
+    helperCursor_ = std::make_unique<OffsetCursor>(*plan_);
+  }
+  const std::size_t chunk = std::clamp<std::size_t>(n / 8 / 64 * 64, 1, kLargestChunk);
+  const std::size_t chunks = (n + chunk - 1) / chunk;
+  std::atomic<std::size_t> next{0};
+  const std::uint64_t first = position_;
+  auto work = [&, this](OffsetCursor& cursor) {
+    for (std::size_t c; (c = next.fetch_add(1)) < chunks;) {
+      const std::size_t start = c * chunk;
+      runRange(cursor, first + start, in + start, out + start, std::min(chunk, n - start));
+    }
+  };
+  helper_->start([&] { work(*helperCursor_); });
+  work(*cursor_);
+  helper_->takeBack();
 }
 
 void CipherCore::runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,

@@ -1,7 +1,7 @@
 // The substitution stream of one cryption: each byte in gives one byte out,
 // without the filler bytes. It runs the literal tables while the key needs
 // them (a damaged key can for its first bytes), then the kernels, and shares
-// long blocks with a helper thread: each half reads its own offsets.
+// long blocks with a helper thread: each thread reads its own offsets.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +32,7 @@ class CipherCore {
 
  private:
   void settle();
+  void transformShared(const std::uint8_t* in, std::uint8_t* out, std::size_t n);
   void runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
                 std::size_t n) const;
 

@@ -23,7 +23,7 @@ struct EngineSettings {
   std::optional<Kernel> kernel;
   bool helperThread = true;
   // Blocks shorter than this stay on the calling thread.
-  std::size_t minimumSplit = 64 * 1024;
+  std::size_t minimumSplit = 32 * 1024;
 };
 
 void setEngineSettings(const EngineSettings& settings);

@@ -28,25 +28,27 @@ void HelperThread::start(std::function<void()> job) {
   {
     std::lock_guard lock(mutex_);
     job_ = std::move(job);
-    busy_ = true;
+    state_ = State::Handed;
   }
   changed_.notify_all();
 }
 
-void HelperThread::wait() {
+void HelperThread::takeBack() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return !busy_; });
+  if (state_ == State::Handed) state_ = State::Idle;
+  changed_.wait(lock, [this] { return state_ == State::Idle; });
 }
 
 void HelperThread::serve() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return busy_ || stopping_; });
+    changed_.wait(lock, [this] { return state_ == State::Handed || stopping_; });
     if (stopping_) return;
+    state_ = State::Running;
     lock.unlock();
     job_();
     lock.lock();
-    busy_ = false;
+    state_ = State::Idle;
     changed_.notify_all();
   }
 }
