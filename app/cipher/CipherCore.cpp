@@ -11,16 +11,6 @@ namespace {
 // owner's wait for the helper's last one is short.
 constexpr std::size_t kLargestChunk = 16 * 1024;
 
-bool allPermutations(const KernelTables& tables, const LiteralTables& literal) {
-  for (int t = 0; t < kTableCount; ++t) {
-    if (literal.table(t).size() < 256) return false;
-    std::array<bool, 256> seen{};
-    for (std::uint8_t byte : tables.forward[t]) seen[byte] = true;
-    if (!std::all_of(seen.begin(), seen.end(), [](bool b) { return b; })) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 CipherCore::CipherCore(const Key& key, Direction direction)
@@ -47,7 +37,7 @@ void CipherCore::settle() {
   const KernelPair kernels = kernelsFor(kernel);
   if (direction_ == Direction::Encrypt) {
     kernel_ = kernels.encrypt;
-  } else if (allPermutations(*tables_, *literal_)) {
+  } else if (allPermutations()) {
     kernel_ = kernels.decrypt;
   } else {
     general_ = std::make_unique<GeneralDecryption>(*literal_);
@@ -55,6 +45,13 @@ void CipherCore::settle() {
   plan_ = std::make_unique<OffsetPlan>(clocks);
   cursor_ = std::make_unique<OffsetCursor>(*plan_);
   literal_.reset();
+}
+
+bool CipherCore::allPermutations() const {
+  for (int t = 0; t < kTableCount; ++t) {
+    if (!literal_->permutation(t)) return false;
+  }
+  return true;
 }
 
 void CipherCore::transform(const std::uint8_t* in, std::uint8_t* out, std::size_t n) {

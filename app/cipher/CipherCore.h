@@ -32,6 +32,7 @@ class CipherCore {
 
  private:
   void settle();
+  bool allPermutations() const;
   void transformShared(const std::uint8_t* in, std::uint8_t* out, std::size_t n);
   void runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
                 std::size_t n) const;

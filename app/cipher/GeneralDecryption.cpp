@@ -8,13 +8,6 @@ namespace {
 
 constexpr int kEmpty = -1;
 
-bool isPermutation(std::string_view bytes) {
-  if (bytes.size() < 256) return false;
-  std::array<bool, 256> seen{};
-  for (std::size_t i = 0; i < 256; ++i) seen[static_cast<unsigned char>(bytes[i])] = true;
-  return std::all_of(seen.begin(), seen.end(), [](bool b) { return b; });
-}
-
 }  // namespace
 
 GeneralDecryption::GeneralDecryption(const LiteralTables& settled) {
@@ -22,7 +15,7 @@ GeneralDecryption::GeneralDecryption(const LiteralTables& settled) {
     const std::string_view bytes = settled.table(t);
     Table& table = tables_[t];
     if (bytes.empty()) continue;
-    if (isPermutation(bytes)) {
+    if (settled.permutation(t)) {
       table.shape = Shape::Permutation;
       for (int i = 0; i < 256; ++i) table.inverse[static_cast<unsigned char>(bytes[i])] = static_cast<std::uint8_t>(i);
       continue;

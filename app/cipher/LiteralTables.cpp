@@ -1,5 +1,6 @@
 #include "cipher/LiteralTables.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace vantor::cipher {
@@ -32,6 +33,14 @@ LiteralTables::LiteralTables(const Key& key) : tables_(key.tables), steps_(key.s
 }
 
 bool LiteralTables::rotating(int t) const { return tables_[t].size() == 256 && inRotatingRange(steps_[t]); }
+
+bool LiteralTables::permutation(int t) const {
+  const std::string& table = tables_[t];
+  if (table.size() < 256) return false;
+  std::array<bool, 256> seen{};
+  for (std::size_t i = 0; i < 256; ++i) seen[static_cast<unsigned char>(table[i])] = true;
+  return std::all_of(seen.begin(), seen.end(), [](bool b) { return b; });
+}
 
 // 256 - step is Integer arithmetic and wraps for the most negative steps.
 std::string LiteralTables::rotated(int t, bool left) const {

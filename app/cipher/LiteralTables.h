@@ -28,6 +28,8 @@ class LiteralTables {
   // rotation leaves as it is.
   bool settled() const;
   bool rotating(int t) const;
+  // The table's first 256 bytes hold every byte value once.
+  bool permutation(int t) const;
 
   const std::string& table(int t) const { return tables_[t]; }
   const RotationClock& clock(int t) const { return clocks_[t]; }
