@@ -58,48 +58,63 @@ class Encryptor::Impl {
   bool finish() { return output_.flush(); }
 
  private:
-  // Each round plans the stretch of output that fits the buffer and one
-  // batch of draws, draws exactly the fillers it holds, and writes it.
+  // A stretch of output: the fillers still owed for the last cipher byte,
+  // then cipher bytes each followed by its fillers, the last perhaps cut
+  // short.
+  struct Stretch {
+    std::size_t cipherBytes = 0;
+    std::size_t fillers = 0;
+  };
+
   bool writeWithFillers(const std::uint8_t* cipher, std::size_t n) {
-    std::size_t next = 0;
-    while (next < n || owed_ > 0) {
+    for (std::size_t next = 0; next < n || owed_ > 0;) {
       if (!output_.makeRoom()) return false;
-      const std::size_t room = output_.space();
-      std::size_t used = 0;
-      std::size_t fillers = 0;
-      std::size_t bytes = 0;
-      std::uint32_t owed = owed_;
-      FillerCounts counts = fillers_;
-      for (;;) {
-        const std::size_t take = std::min<std::size_t>({owed, room - used, kDrawBatch - fillers});
-        used += take;
-        fillers += take;
-        owed -= static_cast<std::uint32_t>(take);
-        if (owed > 0 || next + bytes == n || used == room) break;
-        ++used;
-        ++bytes;
-        owed = counts.next();
-      }
-      if (fillers > 0) random_.draw({draws_.data(), fillers});
-      const std::uint32_t* values = draws_.data();
-      std::uint8_t* out = output_.tail();
-      auto writeOwed = [&] {
-        const std::size_t take = std::min<std::size_t>(owed_, fillers);
-        writeFillers(values, out, take);
-        values += take;
-        out += take;
-        fillers -= take;
-        owed_ -= static_cast<std::uint32_t>(take);
-      };
-      writeOwed();
-      for (std::size_t b = 0; b < bytes; ++b) {
-        *out++ = cipher[next++];
-        owed_ = fillers_.next();
-        writeOwed();
-      }
-      output_.commit(static_cast<std::size_t>(out - output_.tail()));
+      const Stretch stretch = plan(n - next);
+      write(cipher + next, stretch);
+      next += stretch.cipherBytes;
     }
     return true;
+  }
+
+  // The longest stretch that fits both the buffer and one batch of draws.
+  Stretch plan(std::size_t cipherLeft) const {
+    const std::size_t room = output_.space();
+    Stretch stretch;
+    std::size_t used = 0;
+    std::uint32_t owed = owed_;
+    FillerCounts counts = fillers_;
+    for (;;) {
+      const std::size_t take = std::min<std::size_t>({owed, room - used, kDrawBatch - stretch.fillers});
+      used += take;
+      stretch.fillers += take;
+      owed -= static_cast<std::uint32_t>(take);
+      if (owed > 0 || stretch.cipherBytes == cipherLeft || used == room) return stretch;
+      ++used;
+      ++stretch.cipherBytes;
+      owed = counts.next();
+    }
+  }
+
+  // Draws exactly the stretch's fillers and writes the stretch.
+  void write(const std::uint8_t* cipher, Stretch stretch) {
+    if (stretch.fillers > 0) random_.draw({draws_.data(), stretch.fillers});
+    const std::uint32_t* values = draws_.data();
+    std::uint8_t* out = output_.tail();
+    auto writeOwed = [&] {
+      const std::size_t take = std::min<std::size_t>(owed_, stretch.fillers);
+      writeFillers(values, out, take);
+      values += take;
+      out += take;
+      stretch.fillers -= take;
+      owed_ -= static_cast<std::uint32_t>(take);
+    };
+    writeOwed();
+    for (std::size_t b = 0; b < stretch.cipherBytes; ++b) {
+      *out++ = cipher[b];
+      owed_ = fillers_.next();
+      writeOwed();
+    }
+    output_.commit(static_cast<std::size_t>(out - output_.tail()));
   }
 
   CipherCore core_;

@@ -1,5 +1,8 @@
 #include "cipher/OffsetPlan.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace vantor::cipher {
 namespace {
 
@@ -26,7 +29,9 @@ OffsetPlan::OffsetPlan(const std::array<RotationClock, kTableCount>& clocks) {
     table.period = clock.period();
     table.cycle.resize(table.period + kPieceBytes);
     clock.fill(table.cycle.data(), table.period);
-    for (std::size_t i = table.period; i < table.cycle.size(); ++i) table.cycle[i] = table.cycle[i - table.period];
+    for (std::size_t i = table.period; i < table.cycle.size(); i += table.period) {
+      std::memcpy(table.cycle.data() + i, table.cycle.data(), std::min<std::size_t>(table.period, table.cycle.size() - i));
+    }
   }
 }
 
