@@ -201,7 +201,11 @@ class CipherEngineTest : public rt::test::RuntimeTest {
 
   void checkEncryption(const KeyCodes& codes, const Schedule& schedule, std::string_view plaintext, Rng& rng,
                        const std::string& label) {
-    const ReferenceCipher reference(codes);
+    checkEncryption(ReferenceCipher(codes), schedule, plaintext, rng, label);
+  }
+
+  void checkEncryption(const ReferenceCipher& reference, const Schedule& schedule, std::string_view plaintext,
+                       Rng& rng, const std::string& label) {
     const Key key = reference.engineKey();
     rt::numbers::setRandomState(12345);
     const std::string expected = reference.encrypt(plaintext, schedule);
@@ -279,6 +283,25 @@ TEST_F(CipherEngineTest, UnusualRotationSettingsMatchTheReference) {
     }
     const std::string plaintext = randomBytes(rng, 1200);
     checkEncryption(codes, randomSchedule(rng, 0), plaintext, rng, "settings row " + std::to_string(row));
+  }
+}
+
+// Tables no key file line gives, shorter than 256 bytes or empty, which
+// rotation lengthens, and longer ones which it cuts.
+TEST_F(CipherEngineTest, TablesOfOtherLengthsMatchTheReference) {
+  Rng rng(9);
+  for (int round = 0; round < 6; ++round) {
+    ReferenceCipher regular(regularKey(rng));
+    Key key = regular.engineKey();
+    for (int t = 0; t < kTableCount; ++t) {
+      if (uniform(rng, 0, 2) > 0) continue;
+      static constexpr std::size_t kLengths[] = {0, 1, 100, 255, 257, 300, 512};
+      key.tables[t] = randomBytes(rng, kLengths[uniform(rng, 0, std::size(kLengths) - 1)]);
+      if (uniform(rng, 0, 2) == 0) key.step[t] = oddSetting(rng);
+    }
+    const ReferenceCipher reference(key);
+    checkEncryption(reference, randomSchedule(rng, round % 2), randomBytes(rng, 600), rng,
+                    "round " + std::to_string(round));
   }
 }
 

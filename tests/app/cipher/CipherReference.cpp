@@ -16,7 +16,7 @@ std::int32_t wrapped(std::int64_t value) { return static_cast<std::int32_t>(stat
 // The loaded key's tables and rotation globals during one run.
 class RunState {
  public:
-  RunState(const std::array<String, kTableCount>& tables, const KeyCodes& settings)
+  RunState(const std::array<String, kTableCount>& tables, const Key& settings)
       : tables_(tables), direction_(settings.direction), settings_(settings) {}
 
   const String& table(int t) const { return tables_[t]; }
@@ -49,7 +49,7 @@ class RunState {
   std::array<std::int32_t, kTableCount> direction_;
   std::array<std::int32_t, kTableCount> stepCount_{};
   std::array<std::int32_t, kTableCount> phase_{};
-  const KeyCodes& settings_;
+  const Key& settings_;
 };
 
 // k = k + 1, back to 1 after 20000.
@@ -57,25 +57,27 @@ int nextIndex(int k) { return k + 1 == kScheduleLength + 1 ? 1 : k + 1; }
 
 }  // namespace
 
-ReferenceCipher::ReferenceCipher(const KeyCodes& key) : settings_(key) {
+ReferenceCipher::ReferenceCipher(const KeyCodes& key) {
   for (int code = 0; code < 256; ++code) alphabet_ = alphabet_ + chr(code);
   for (int t = 0; t < kTableCount; ++t) {
     for (std::int32_t code : key.codes[t]) tables_[t] = tables_[t] + chr(code);
+    key_.tables[t] = tables_[t].str();
   }
+  key_.direction = key.direction;
+  key_.periodA = key.periodA;
+  key_.periodB = key.periodB;
+  key_.step = key.step;
 }
 
-Key ReferenceCipher::engineKey() const {
-  Key key;
-  for (int t = 0; t < kTableCount; ++t) key.tables[t] = tables_[t].str();
-  key.direction = settings_.direction;
-  key.periodA = settings_.periodA;
-  key.periodB = settings_.periodB;
-  key.step = settings_.step;
-  return key;
+ReferenceCipher::ReferenceCipher(const Key& key) : key_(key) {
+  for (int code = 0; code < 256; ++code) alphabet_ = alphabet_ + chr(code);
+  for (int t = 0; t < kTableCount; ++t) tables_[t] = String::bytes(key.tables[t], kEncodingUnknown);
 }
+
+Key ReferenceCipher::engineKey() const { return key_; }
 
 std::string ReferenceCipher::encrypt(std::string_view plaintext, const Schedule& schedule) const {
-  RunState state(tables_, settings_);
+  RunState state(tables_, key_);
   std::string out;
   int k = 0;
   for (char byte : plaintext) {
@@ -97,7 +99,7 @@ std::string ReferenceCipher::encrypt(std::string_view plaintext, const Schedule&
 }
 
 std::string ReferenceCipher::decrypt(std::string_view ciphertext, const Schedule& schedule) const {
-  RunState state(tables_, settings_);
+  RunState state(tables_, key_);
   std::string out;
   int k = 0;
   for (std::size_t i = 0; i < ciphertext.size(); ++i) {

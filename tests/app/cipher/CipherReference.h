@@ -27,6 +27,8 @@ class ReferenceCipher {
  public:
   // Builds each table string by appending StringDBCSChr of its codes.
   explicit ReferenceCipher(const KeyCodes& key);
+  // Takes the table strings as they are, whatever their length.
+  explicit ReferenceCipher(const Key& key);
 
   // The key as the application hands it to the engine: the tables' bytes.
   Key engineKey() const;
@@ -38,7 +40,7 @@ class ReferenceCipher {
  private:
   rt::String alphabet_;
   std::array<rt::String, kTableCount> tables_;
-  KeyCodes settings_;
+  Key key_;
 };
 
 }  // namespace vantor::cipher::test
