@@ -13,7 +13,7 @@ namespace {
 TEST(ParkMiller, BulkDrawsMatchTheRuntimeGenerator) {
   const std::int32_t saved = rt::numbers::randomState();
   for (std::int32_t start : {1, 2, 12345, 16807, 0x7FFFFFFE, 1043618065}) {
-    for (std::size_t count : {0, 1, 7, 8, 9, 1000}) {
+    for (std::size_t count : {0, 1, 7, 8, 9, 31, 32, 45, 1000}) {
       rt::numbers::setRandomState(start);
       std::vector<std::uint32_t> expected(count);
       for (std::uint32_t& value : expected) value = static_cast<std::uint32_t>(rnd() * 1048576.0);
