@@ -33,7 +33,8 @@ void CipherCore::settle() {
     clocks[t] = literal_->clock(t).restarted(literal_->rotating(t) ? literal_->step(t) : 0);
   }
   deriveKernelTables(*tables_);
-  const Kernel kernel = settings_.kernel && kernelRuns(*settings_.kernel) ? *settings_.kernel : fastestKernel();
+  const Kernel kernel =
+      settings_.kernel && kernelRuns(*settings_.kernel) ? *settings_.kernel : fastestKernel();
   const KernelPair kernels = kernelsFor(kernel);
   if (direction_ == Direction::Encrypt) {
     kernel_ = kernels.encrypt;
@@ -91,8 +92,8 @@ void CipherCore::transformShared(const std::uint8_t* in, std::uint8_t* out, std:
   helper_->takeBack();
 }
 
-void CipherCore::runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
-                          std::size_t n) const {
+void CipherCore::runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in,
+                          std::uint8_t* out, std::size_t n) const {
   for (std::size_t done = 0; done < n; done += kPieceBytes) {
     const std::size_t piece = std::min(kPieceBytes, n - done);
     const OffsetRows rows = cursor.rows(first + done, piece);

@@ -17,7 +17,8 @@ GeneralDecryption::GeneralDecryption(const LiteralTables& settled) {
     if (bytes.empty()) continue;
     if (settled.permutation(t)) {
       table.shape = Shape::Permutation;
-      for (int i = 0; i < 256; ++i) table.inverse[static_cast<unsigned char>(bytes[i])] = static_cast<std::uint8_t>(i);
+      for (int i = 0; i < 256; ++i)
+        table.inverse[static_cast<unsigned char>(bytes[i])] = static_cast<std::uint8_t>(i);
       continue;
     }
     // Only the first 256 bytes can be found: a later position has no
@@ -25,7 +26,8 @@ GeneralDecryption::GeneralDecryption(const LiteralTables& settled) {
     table.shape = Shape::Partial;
     const std::size_t size = std::min<std::size_t>(bytes.size(), 256);
     for (std::size_t i = 0; i < size; ++i) ++table.start[static_cast<unsigned char>(bytes[i]) + 1];
-    for (int x = 0; x < 256; ++x) table.start[x + 1] = static_cast<std::uint16_t>(table.start[x + 1] + table.start[x]);
+    for (int x = 0; x < 256; ++x)
+      table.start[x + 1] = static_cast<std::uint16_t>(table.start[x + 1] + table.start[x]);
     std::array<std::uint16_t, 256> next{};
     std::copy_n(table.start.begin(), 256, next.begin());
     for (std::size_t i = 0; i < size; ++i) {

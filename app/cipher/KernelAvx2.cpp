@@ -36,10 +36,10 @@ VANTOR_AVX2 inline void lookUpPair(const std::uint8_t* rows, __m256i& a, __m256i
     highB = _mm256_adds_epu8(highB, sixteen);
     low = row(rows, k);
     high = row(rows, 8 + k);
-    resultA = _mm256_xor_si256(resultA, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA),
-                                                          _mm256_shuffle_epi8(high, highA)));
-    resultB = _mm256_xor_si256(resultB, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB),
-                                                          _mm256_shuffle_epi8(high, highB)));
+    resultA = _mm256_xor_si256(
+        resultA, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA), _mm256_shuffle_epi8(high, highA)));
+    resultB = _mm256_xor_si256(
+        resultB, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB), _mm256_shuffle_epi8(high, highB)));
   }
   a = resultA;
   b = resultB;

@@ -30,9 +30,7 @@ VANTOR_AVX512VBMI inline __m512i lookUp(const Table& table, __m512i index) {
   return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
 }
 
-__mmask64 firstLanes(std::size_t count) {
-  return count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
-}
+__mmask64 firstLanes(std::size_t count) { return count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1; }
 
 // Bytes j to j + 64 * kVectors - 1, of which the first count are real.
 struct Group {
@@ -53,14 +51,16 @@ VANTOR_AVX512VBMI inline Group loadGroup(const std::uint8_t* in, std::size_t j, 
 }
 
 VANTOR_AVX512VBMI inline void storeGroup(const Group& group, std::uint8_t* out) {
-  for (int v = 0; v < kVectors; ++v) _mm512_mask_storeu_epi8(out + group.j + 64 * v, group.lanes[v], group.x[v]);
+  for (int v = 0; v < kVectors; ++v)
+    _mm512_mask_storeu_epi8(out + group.j + 64 * v, group.lanes[v], group.x[v]);
 }
 
 VANTOR_AVX512VBMI inline __m512i offsetsOf(const Group& group, const std::uint8_t* row, int v) {
   return _mm512_maskz_loadu_epi8(group.lanes[v], row + group.j + 64 * v);
 }
 
-VANTOR_AVX512VBMI inline void encryptGroup(const KernelTables& tables, const OffsetRows& offsets, Group& group) {
+VANTOR_AVX512VBMI inline void encryptGroup(const KernelTables& tables, const OffsetRows& offsets,
+                                           Group& group) {
   for (int t = 0; t < kTableCount; ++t) {
     const Table table = loadTable(tables.forward[t]);
     for (int v = 0; v < kVectors; ++v) {
@@ -69,7 +69,8 @@ VANTOR_AVX512VBMI inline void encryptGroup(const KernelTables& tables, const Off
   }
 }
 
-VANTOR_AVX512VBMI inline void decryptGroup(const KernelTables& tables, const OffsetRows& offsets, Group& group) {
+VANTOR_AVX512VBMI inline void decryptGroup(const KernelTables& tables, const OffsetRows& offsets,
+                                           Group& group) {
   for (int t = kTableCount - 1; t >= 0; --t) {
     const Table table = loadTable(tables.inverse[t]);
     for (int v = 0; v < kVectors; ++v) {

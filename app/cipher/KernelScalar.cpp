@@ -25,7 +25,8 @@ void encryptScalar(const KernelTables& tables, const OffsetRows& offsets, const 
     for (int t = 0; t < kTableCount; ++t) {
       const std::uint8_t* table = tables.forward[t];
       const std::uint64_t offset = eightOffsets(offsets.row[t] + j);
-      for (std::size_t l = 0; l < kLanes; ++l) x[l] = table[static_cast<std::uint8_t>(x[l] + (offset >> (8 * l)))];
+      for (std::size_t l = 0; l < kLanes; ++l)
+        x[l] = table[static_cast<std::uint8_t>(x[l] + (offset >> (8 * l)))];
     }
     for (std::size_t l = 0; l < kLanes; ++l) out[j + l] = static_cast<std::uint8_t>(x[l]);
   }
@@ -41,7 +42,8 @@ void decryptScalar(const KernelTables& tables, const OffsetRows& offsets, const 
     for (int t = kTableCount - 1; t >= 0; --t) {
       const std::uint8_t* inverse = tables.inverse[t];
       const std::uint64_t offset = eightOffsets(offsets.row[t] + j);
-      for (std::size_t l = 0; l < kLanes; ++l) x[l] = static_cast<std::uint8_t>(inverse[x[l]] - (offset >> (8 * l)));
+      for (std::size_t l = 0; l < kLanes; ++l)
+        x[l] = static_cast<std::uint8_t>(inverse[x[l]] - (offset >> (8 * l)));
     }
     for (std::size_t l = 0; l < kLanes; ++l) out[j + l] = static_cast<std::uint8_t>(x[l]);
   }
@@ -54,7 +56,8 @@ void encryptBytes(const KernelTables& tables, const OffsetRows& offsets, const s
                   std::uint8_t* out, std::size_t first, std::size_t end) {
   for (std::size_t j = first; j < end; ++j) {
     std::uint8_t x = in[j];
-    for (int t = 0; t < kTableCount; ++t) x = tables.forward[t][static_cast<std::uint8_t>(x + offsets.row[t][j])];
+    for (int t = 0; t < kTableCount; ++t)
+      x = tables.forward[t][static_cast<std::uint8_t>(x + offsets.row[t][j])];
     out[j] = x;
   }
 }

@@ -30,7 +30,8 @@ OffsetPlan::OffsetPlan(const std::array<RotationClock, kTableCount>& clocks) {
     table.cycle.resize(table.period + kPieceBytes);
     clock.fill(table.cycle.data(), table.period);
     for (std::size_t i = table.period; i < table.cycle.size(); i += table.period) {
-      std::memcpy(table.cycle.data() + i, table.cycle.data(), std::min<std::size_t>(table.period, table.cycle.size() - i));
+      std::memcpy(table.cycle.data() + i, table.cycle.data(),
+                  std::min<std::size_t>(table.period, table.cycle.size() - i));
     }
   }
 }

@@ -88,7 +88,8 @@ std::int32_t drawParkMiller(std::int32_t state, std::span<std::uint32_t> values)
   for (; i + kLanes <= values.size(); i += kLanes) {
     std::uint64_t lanes[kLanes];
     for (std::size_t l = 0; l < kLanes; ++l) lanes[l] = timesModulo(current, kPowers[l]);
-    for (std::size_t l = 0; l < kLanes; ++l) values[i + l] = static_cast<std::uint32_t>(lanes[l]) & kValueMask;
+    for (std::size_t l = 0; l < kLanes; ++l)
+      values[i + l] = static_cast<std::uint32_t>(lanes[l]) & kValueMask;
     current = lanes[kLanes - 1];
   }
   for (; i < values.size(); ++i) {

@@ -82,8 +82,9 @@ void RotationClock::skip(std::uint64_t n) {
     const std::uint64_t pair = phaseLength(0) + phaseLength(1);
     if (n < pair) continue;
     if (steady()) {
-      const std::uint8_t drift = static_cast<std::uint8_t>(
-          times(delta(direction_), phaseLength(phase_)) + times(delta(1 - direction_), phaseLength(1 - phase_)));
+      const std::uint8_t drift =
+          static_cast<std::uint8_t>(times(delta(direction_), phaseLength(phase_)) +
+                                    times(delta(1 - direction_), phaseLength(1 - phase_)));
       const std::uint64_t pairs = n / pair;
       offset_ = static_cast<std::uint8_t>(offset_ + times(drift, pairs));
       n -= pairs * pair;
@@ -112,7 +113,8 @@ void RotationClock::fill(std::uint8_t* offsets, std::size_t n) {
     const auto run = static_cast<std::size_t>(std::min<std::uint64_t>(length, n));
     const std::uint8_t d = delta(direction_);
     const std::uint8_t start = offset_;
-    for (std::size_t j = 0; j < run; ++j) offsets[j] = static_cast<std::uint8_t>(start + d * static_cast<unsigned>(j));
+    for (std::size_t j = 0; j < run; ++j)
+      offsets[j] = static_cast<std::uint8_t>(start + d * static_cast<unsigned>(j));
     skip(run);
     offsets += run;
     n -= run;

@@ -67,9 +67,9 @@ KeyCodes regularKey(Rng& rng) {
 // Field values a damaged or edited key file can give: 3-digit fields from
 // -99 to 999, and what StringVal makes of texts such as 9e9 or 2e9.
 std::int32_t oddSetting(Rng& rng) {
-  static constexpr std::int32_t kValues[] = {-99,  -5,  -1,   0,    1,   2,   3,   7,   128,
-                                             255,  256, 257,  300,  511, 999, 2000000000,
-                                             INT_MAX, INT_MIN, -2147483392, -2147483393};
+  static constexpr std::int32_t kValues[] = {-99, -5,         -1,      0,       1,           2,          3,
+                                             7,   128,        255,     256,     257,         300,        511,
+                                             999, 2000000000, INT_MAX, INT_MIN, -2147483392, -2147483393};
   return kValues[uniform(rng, 0, std::size(kValues) - 1)];
 }
 
@@ -222,8 +222,8 @@ class CipherEngineTest : public rt::test::RuntimeTest {
     checkDecryption(reference, schedule, expected, rng, label + ", its ciphertext");
   }
 
-  void checkDecryption(const ReferenceCipher& reference, const Schedule& schedule, std::string_view ciphertext,
-                       Rng& rng, const std::string& label) {
+  void checkDecryption(const ReferenceCipher& reference, const Schedule& schedule,
+                       std::string_view ciphertext, Rng& rng, const std::string& label) {
     const Key key = reference.engineKey();
     const std::string expected = reference.decrypt(ciphertext, schedule);
     for (const EngineSettings& settings : allSettings()) {
@@ -269,8 +269,8 @@ TEST_F(CipherEngineTest, UnusualRotationSettingsMatchTheReference) {
     std::int32_t direction, periodA, periodB, step;
   };
   static constexpr Settings kRows[] = {
-      {1, 2, 1, 1},     {0, 1, 1, 1},      {-7, 1, 2, 3},   {5, 3, 0, 255},  {-99, 999, 999, 7},
-      {1, 40, 3, 9},    {0, 600, 1, 128},  {-2, -5, 4, 64}, {2, 9, 13, 17},  {INT_MIN, 3, 3, 5},
+      {1, 2, 1, 1},  {0, 1, 1, 1},     {-7, 1, 2, 3},   {5, 3, 0, 255}, {-99, 999, 999, 7},
+      {1, 40, 3, 9}, {0, 600, 1, 128}, {-2, -5, 4, 64}, {2, 9, 13, 17}, {INT_MIN, 3, 3, 5},
   };
   Rng rng(3);
   for (std::size_t row = 0; row < std::size(kRows); ++row) {

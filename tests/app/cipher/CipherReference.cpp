@@ -11,7 +11,9 @@ using rt::String;
 String chr(std::int32_t code) { return String::adopt(StringDBCSChr(code)); }
 
 // Integer arithmetic of the compiled code: it wraps.
-std::int32_t wrapped(std::int64_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+std::int32_t wrapped(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
 
 // The loaded key's tables and rotation globals during one run.
 class RunState {

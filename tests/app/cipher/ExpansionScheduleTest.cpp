@@ -21,7 +21,8 @@ TEST(ExpansionSchedule, TenSeedsOfOne) {
 }
 
 TEST(ExpansionSchedule, SeedsAddingUpToZeroTurnExpansionOff) {
-  for (const auto& seeds : {std::array<std::int32_t, kSeedCount>{}, std::array<std::int32_t, kSeedCount>{5, -5}}) {
+  for (const auto& seeds :
+       {std::array<std::int32_t, kSeedCount>{}, std::array<std::int32_t, kSeedCount>{5, -5}}) {
     const Schedule schedule = scheduleOf(seeds);
     EXPECT_FALSE(schedule.on);
     for (int i = 11; i <= kScheduleLength; ++i) ASSERT_EQ(schedule.counts[i], 0) << "E(" << i << ")";
