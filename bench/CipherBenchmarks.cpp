@@ -81,7 +81,7 @@ bool configure(benchmark::State& state) {
     state.SkipWithError("this processor cannot run the kernel");
     return false;
   }
-  setEngineSettings({kernel, state.range(1) != 0, EngineSettings{}.minimumSplit});
+  setEngineSettings({kernel, state.range(1) != 0, EngineSettings{}.blockBytes});
   state.SetLabel(std::string(kernelName(kernel)) + (state.range(1) ? ", 2 threads" : ", 1 thread"));
   return true;
 }

@@ -1,7 +1,8 @@
 // The substitution stream of one cryption: each byte in gives one byte out,
-// without the filler bytes. It runs the literal tables while the key needs
-// them (a damaged key can for its first bytes), then the kernels, and shares
-// long blocks with a helper thread: each thread reads its own offsets.
+// without the filler bytes. The first bytes go through the literal tables
+// while the key needs them (a damaged key can, for a few bytes); once every
+// table has settled, any stretch of the stream goes through the kernels,
+// given an offset cursor of the calling thread's own.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,7 @@
 #include <memory>
 
 #include "cipher/Cipher.h"
-#include "cipher/EngineSettings.h"
 #include "cipher/GeneralDecryption.h"
-#include "cipher/HelperThread.h"
 #include "cipher/Kernels.h"
 #include "cipher/LiteralTables.h"
 #include "cipher/OffsetPlan.h"
@@ -22,32 +21,33 @@ enum class Direction { Encrypt, Decrypt };
 
 class CipherCore {
  public:
-  CipherCore(const Key& key, Direction direction);
+  CipherCore(const Key& key, Direction direction, Kernel kernel);
   ~CipherCore();
   CipherCore(const CipherCore&) = delete;
   CipherCore& operator=(const CipherCore&) = delete;
 
-  // The next n bytes of the stream; in and out do not overlap.
-  void transform(const std::uint8_t* in, std::uint8_t* out, std::size_t n);
+  bool settled() const { return literal_ == nullptr; }
+  // The next byte of the stream while not settled.
+  std::uint8_t literalByte(std::uint8_t byte);
+
+  // Positions count the bytes after the literal ones.
+  const OffsetPlan& plan() const { return *plan_; }
+  // Bytes first to first + n - 1 of the stream once settled; in and out do
+  // not overlap.
+  void run(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
+           std::size_t n) const;
 
  private:
   void settle();
   bool allPermutations() const;
-  void transformShared(const std::uint8_t* in, std::uint8_t* out, std::size_t n);
-  void runRange(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
-                std::size_t n) const;
 
   Direction direction_;
-  EngineSettings settings_;
+  Kernel kernel_;
   std::unique_ptr<LiteralTables> literal_;  // until every table has settled
   std::unique_ptr<KernelTables> tables_;
-  KernelFunction kernel_ = nullptr;
+  KernelFunction function_ = nullptr;
   std::unique_ptr<GeneralDecryption> general_;  // instead of the kernel
   std::unique_ptr<OffsetPlan> plan_;
-  std::unique_ptr<OffsetCursor> cursor_;
-  std::unique_ptr<OffsetCursor> helperCursor_;
-  std::unique_ptr<HelperThread> helper_;
-  std::uint64_t position_ = 0;  // bytes through the kernels so far
 };
 
 }  // namespace vantor::cipher

@@ -1,10 +1,11 @@
 // Encryption: the cipher bytes, each followed by its filler bytes drawn from
-// the random source, into the output buffer.
+// the random source.
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "cipher/Cipher.h"
-#include "cipher/CipherCore.h"
+#include "cipher/CipherPipeline.h"
 #include "cipher/FillerCounts.h"
 #include "cipher/OutputBuffer.h"
 
@@ -12,7 +13,6 @@ namespace vantor::cipher {
 namespace {
 
 constexpr std::size_t kOutputBytes = 256 * 1024;
-constexpr std::size_t kCipherBlock = 64 * 1024;
 constexpr std::size_t kDrawBatch = 16 * 1024;
 
 // A filler is Trunc(rnd * 255 + 1) - 1 for rnd = value / 2^20, which is exact
@@ -25,37 +25,21 @@ void writeFillers(const std::uint32_t* values, std::uint8_t* out, std::size_t n)
 
 class Encryptor::Impl {
  public:
+  // Without fillers the pipeline's blocks go to the sink as they are.
   Impl(const Key& key, const Schedule& schedule, RandomSource& random, ByteSink& sink)
-      : core_(key, Direction::Encrypt), fillers_(schedule), random_(random), output_(sink, kOutputBytes) {
+      : pipeline_(key, Direction::Encrypt, engineSettings()), fillers_(schedule), random_(random) {
     if (fillers_.on()) {
-      cipher_.resize(kCipherBlock);
+      output_.emplace(sink, kOutputBytes);
       draws_.resize(kDrawBatch);
+      consume_ = [this](std::span<const std::uint8_t> cipher) { return writeWithFillers(cipher); };
+    } else {
+      consume_ = [&sink](std::span<const std::uint8_t> cipher) { return sink.write(cipher); };
     }
   }
 
-  bool push(std::span<const std::uint8_t> plaintext) {
-    const std::uint8_t* in = plaintext.data();
-    std::size_t n = plaintext.size();
-    while (n > 0) {
-      if (!output_.makeRoom()) return false;
-      if (fillers_.on()) {
-        const std::size_t block = std::min(n, kCipherBlock);
-        core_.transform(in, cipher_.data(), block);
-        if (!writeWithFillers(cipher_.data(), block)) return false;
-        in += block;
-        n -= block;
-      } else {
-        const std::size_t block = std::min(n, output_.space());
-        core_.transform(in, output_.tail(), block);
-        output_.commit(block);
-        in += block;
-        n -= block;
-      }
-    }
-    return !output_.failed();
-  }
+  bool push(std::span<const std::uint8_t> plaintext) { return pipeline_.feed(plaintext, consume_); }
 
-  bool finish() { return output_.flush(); }
+  bool finish() { return pipeline_.flush(consume_) && (!output_ || output_->flush()); }
 
  private:
   // A stretch of output: the fillers still owed for the last cipher byte,
@@ -66,11 +50,11 @@ class Encryptor::Impl {
     std::size_t fillers = 0;
   };
 
-  bool writeWithFillers(const std::uint8_t* cipher, std::size_t n) {
-    for (std::size_t next = 0; next < n || owed_ > 0;) {
-      if (!output_.makeRoom()) return false;
-      const Stretch stretch = plan(n - next);
-      write(cipher + next, stretch);
+  bool writeWithFillers(std::span<const std::uint8_t> cipher) {
+    for (std::size_t next = 0; next < cipher.size() || owed_ > 0;) {
+      if (!output_->makeRoom()) return false;
+      const Stretch stretch = plan(cipher.size() - next);
+      write(cipher.data() + next, stretch);
       next += stretch.cipherBytes;
     }
     return true;
@@ -78,7 +62,7 @@ class Encryptor::Impl {
 
   // The longest stretch that fits both the buffer and one batch of draws.
   Stretch plan(std::size_t cipherLeft) const {
-    const std::size_t room = output_.space();
+    const std::size_t room = output_->space();
     Stretch stretch;
     std::size_t used = 0;
     std::uint32_t owed = owed_;
@@ -99,7 +83,7 @@ class Encryptor::Impl {
   void write(const std::uint8_t* cipher, Stretch stretch) {
     if (stretch.fillers > 0) random_.draw({draws_.data(), stretch.fillers});
     const std::uint32_t* values = draws_.data();
-    std::uint8_t* out = output_.tail();
+    std::uint8_t* out = output_->tail();
     auto writeOwed = [&] {
       const std::size_t take = std::min<std::size_t>(owed_, stretch.fillers);
       writeFillers(values, out, take);
@@ -114,16 +98,16 @@ class Encryptor::Impl {
       owed_ = fillers_.next();
       writeOwed();
     }
-    output_.commit(static_cast<std::size_t>(out - output_.tail()));
+    output_->commit(static_cast<std::size_t>(out - output_->tail()));
   }
 
-  CipherCore core_;
+  CipherPipeline pipeline_;
   FillerCounts fillers_;
   RandomSource& random_;
-  OutputBuffer output_;
-  std::vector<std::uint8_t> cipher_;
+  std::optional<OutputBuffer> output_;
   std::vector<std::uint32_t> draws_;
   std::uint32_t owed_ = 0;  // fillers still to write after the last cipher byte
+  CipherPipeline::Consumer consume_;
 };
 
 Encryptor::Encryptor(const Key& key, const Schedule& schedule, RandomSource& random, ByteSink& sink)

@@ -1,5 +1,6 @@
 // Choices the engine makes on its own, open to tests and benchmarks: which
-// kernel runs the table look-ups and when a second thread shares the work.
+// kernel runs the table look-ups, whether a helper thread shares the work,
+// and the size of the blocks it is handed in.
 // The application never sets them. Settings are read when an Encryptor or
 // Decryptor is constructed.
 #pragma once
@@ -22,8 +23,8 @@ struct EngineSettings {
   // fastest it runs.
   std::optional<Kernel> kernel;
   bool helperThread = true;
-  // Blocks shorter than this stay on the calling thread.
-  std::size_t minimumSplit = 32 * 1024;
+  // The engine holds four blocks of input and four of output of this size.
+  std::size_t blockBytes = 128 * 1024;
 };
 
 void setEngineSettings(const EngineSettings& settings);
