@@ -55,7 +55,10 @@ bool CipherPipeline::feed(std::span<const std::uint8_t> bytes, const Consumer& c
   // Only the stream's first bytes can be literal, before any block exists.
   for (; i < bytes.size() && !core_.settled(); ++i) {
     const std::uint8_t byte = core_.literalByte(bytes[i]);
-    if (!consume({&byte, 1})) return !(failed_ = true);
+    if (!consume({&byte, 1})) {
+      failed_ = true;
+      return false;
+    }
   }
   while (i < bytes.size()) {
     Block* block = fillingBlock(consume);
