@@ -8,6 +8,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CipherReference.h"
@@ -23,18 +24,30 @@ using Rng = std::mt19937;
 
 int uniform(Rng& rng, int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
 
+// The runtime is single-threaded: the engine may call the source and the
+// sink only on the thread that pushes.
+class OwnedByCreator {
+ protected:
+  void expectCreatorThread() const { EXPECT_EQ(std::this_thread::get_id(), creator_); }
+
+ private:
+  std::thread::id creator_ = std::this_thread::get_id();
+};
+
 // Draws through rnd, as the application does: value = rnd * 2^20.
-class RuntimeRandom : public RandomSource {
+class RuntimeRandom : public RandomSource, OwnedByCreator {
  public:
   void draw(std::span<std::uint32_t> out) override {
+    expectCreatorThread();
     for (std::uint32_t& value : out) value = static_cast<std::uint32_t>(rnd() * 1048576.0);
   }
 };
 
-class StringSink : public ByteSink {
+class StringSink : public ByteSink, OwnedByCreator {
  public:
   explicit StringSink(std::size_t capacity = SIZE_MAX) : capacity_(capacity) {}
   bool write(std::span<const std::uint8_t> bytes) override {
+    expectCreatorThread();
     ++writes;
     if (refused || text.size() + bytes.size() > capacity_) {
       refused = true;
