@@ -3,6 +3,9 @@
 // options, and no code: the loader then enters the routine below.
 #include <cstdint>
 
+#include "AppClass.h"
+#include "ModuleGlobals.h"
+#include "Shell.h"
 #include "host/BuiltinModule.h"
 #include "host/HostMain.h"
 
@@ -11,9 +14,17 @@ namespace {
 // The application's exit code, as RuntimeExit hands it to the module.
 std::int32_t applicationExitCode = 0;
 
+void registerClasses() {
+  vantor::app::registerAppClass();
+  vantor::app::createModuleGlobals();
+}
+
 void enterModule() {
-  static const rt::host::BuiltinModule module{nullptr, nullptr, {}, nullptr};
+  static const rt::host::BuiltinModule module{&registerClasses, &vantor::app::appClass,
+                                              vantor::app::shellEntryNames(),
+                                              vantor::app::shellEntryTable()};
   applicationExitCode = rt::host::enterBuiltinModule(module);
+  vantor::app::releaseModuleGlobals();
 }
 
 }  // namespace

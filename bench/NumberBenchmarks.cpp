@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "numbers/NumberApi.h"
 
@@ -15,6 +16,17 @@ void BM_Rnd(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Rnd);
+
+// The same draws in blocks, as the filler bytes of a cryption take them.
+void BM_BulkRandomDraws(benchmark::State& state) {
+  std::vector<std::uint32_t> values(16 * 1024);
+  for (auto _ : state) {
+    rt::numbers::drawRandomBits(values);
+    benchmark::DoNotOptimize(values.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_BulkRandomDraws);
 
 // Values on both sides of zero, halves included, so no branch settles.
 const std::array<double, 8>& samples() {

@@ -1,4 +1,3 @@
-#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -37,58 +36,11 @@ double nextRandom() {
   return static_cast<double>(state & 0xFFFFF) * 9.5367431640625e-7;  // 2^-20
 }
 
-// Mersenne folding: x * y mod (2^31 - 1) for factors below the modulus, the
-// same residue as Schrage's method without its divisions.
-std::uint64_t multiplyModulo(std::uint64_t x, std::uint64_t y) {
-  std::uint64_t product = x * y;
-  product = (product & kModulus) + (product >> 31);
-  product = (product & kModulus) + (product >> 31);
-  return product >= static_cast<std::uint64_t>(kModulus) ? product - kModulus : product;
-}
-
-std::uint64_t powerModulo(std::uint64_t base, std::uint64_t exponent) {
-  std::uint64_t result = 1;
-  for (; exponent != 0; exponent >>= 1) {
-    if (exponent & 1) result = multiplyModulo(result, base);
-    base = multiplyModulo(base, base);
-  }
-  return result;
-}
-
-constexpr std::size_t kLanes = 8;
-
 }  // namespace
 
-void drawRandomBits(std::span<std::uint32_t> out) {
-  if (out.empty()) return;
+std::int32_t seededRandomState() {
   if (state == 0) seedFromClock();
-  // Eight interleaved lanes, each leaping eight draws at a time, so the
-  // multiplications do not wait on one another.
-  std::array<std::uint64_t, kLanes> lanes{};
-  std::uint64_t s = static_cast<std::uint64_t>(state);
-  for (auto& lane : lanes) lane = s = multiplyModulo(s, kMultiplier);
-  const std::uint64_t leap = powerModulo(kMultiplier, kLanes);
-  std::uint64_t last = 0;
-  std::size_t i = 0;
-  for (; i + kLanes <= out.size(); i += kLanes) {
-    last = lanes[kLanes - 1];
-    for (std::size_t j = 0; j < kLanes; ++j) {
-      out[i + j] = static_cast<std::uint32_t>(lanes[j] & 0xFFFFF);
-      lanes[j] = multiplyModulo(lanes[j], leap);
-    }
-  }
-  for (std::size_t j = 0; i < out.size(); ++i, ++j) {
-    out[i] = static_cast<std::uint32_t>(lanes[j] & 0xFFFFF);
-    last = lanes[j];
-  }
-  state = static_cast<std::int32_t>(last);
-}
-
-void discardRandom(std::uint64_t count) {
-  if (count == 0) return;
-  if (state == 0) seedFromClock();
-  state = static_cast<std::int32_t>(
-      multiplyModulo(static_cast<std::uint64_t>(state), powerModulo(kMultiplier, count)));
+  return state;
 }
 
 std::int32_t randomState() { return state; }

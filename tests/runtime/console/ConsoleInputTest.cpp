@@ -2,7 +2,7 @@
 // look-ahead, NUL and 0xFF bytes, end of input.
 #include <gtest/gtest.h>
 
-#include "ProcessRunner.h"
+#include "support/ProcessRunner.h"
 
 namespace rt::test {
 namespace {

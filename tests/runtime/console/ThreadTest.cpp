@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ProcessRunner.h"
+#include "support/ProcessRunner.h"
 #include "ThreadTestSupport.h"
 #include "console/ConsoleApi.h"
 #include "console/EventLoop.h"

@@ -17,7 +17,7 @@
 #include "host/ShutdownList.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionHandle.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/RuntimeFixture.h"
 
 namespace rt::test {

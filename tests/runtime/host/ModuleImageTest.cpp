@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ProcessRunner.h"
-#include "TempFolder.h"
+#include "support/ProcessRunner.h"
+#include "support/TempFolder.h"
 #include "host/ModuleImage.h"
 #include "host/ResourceTable.h"
 #include "support/RuntimeFixture.h"

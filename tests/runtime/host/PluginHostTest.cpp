@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "ProcessRunner.h"
-#include "TempFolder.h"
+#include "support/ProcessRunner.h"
+#include "support/TempFolder.h"
 
 namespace rt::test {
 namespace {

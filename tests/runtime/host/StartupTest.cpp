@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "ProcessRunner.h"
-#include "TempFolder.h"
+#include "support/ProcessRunner.h"
+#include "support/TempFolder.h"
 
 namespace rt::test {
 namespace {

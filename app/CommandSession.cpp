@@ -1,0 +1,135 @@
+// The command session: start-up, the prompt, the parameter splitter and the
+// dispatch of each line to an operation or to the shell.
+#include <array>
+
+#include "Console.h"
+#include "KeySystem.h"
+#include "Messages.h"
+#include "ModuleGlobals.h"
+#include "Operations.h"
+#include "Shell.h"
+#include "host/HostApi.h"
+#include "objects/ExceptionHandle.h"
+#include "text/StringFunctions.h"
+
+namespace vantor::app {
+namespace {
+
+constexpr const char* kBanner[] = {
+    " ",
+    "=====================================",
+    "==",
+    "==   Vantor Encryption for Linux   ",
+    "==      Command Line Interface    ",
+    "==           Version 1.5.0",
+    "==  ",
+    "=====================================",
+    "enter help for general topics",
+    "enter help f for formats reference",
+    "enter end or quit or exit to terminate",
+    " ",
+};
+
+struct Command {
+  const char* word;  // the line's first characters, case ignored
+  void (*operation)();
+};
+
+// No word is a prefix of another, so at most one row matches.
+const std::array<Command, 10> kCommands{{
+    {"help", &showHelp},
+    {"createsys", &createSys},
+    {"ressys", &restoreSys},
+    {"killsys", [] { killSys(1); }},
+    {"transsys", &transferSys},
+    {"transkill", &transKill},
+    {"enc", &encrypt},
+    {"dec", &decrypt},
+    {"x", &runScript},
+    {"sysdat", [] { systemData(1); }},
+}};
+
+bool startsWith(const rt::String& line, const char* word) {
+  const rt::String prefix(word);
+  return rt::left(line, rt::len(prefix)) == prefix;
+}
+
+bool isEndCommand(const rt::String& line) {
+  return line == rt::String("end") || line == rt::String("exit") || line == rt::String("quit");
+}
+
+void endSession() {
+  print(rt::String("=== Vantor Encryption for Linux CLI v1.5.0 Terminated ==="));
+  print(rt::String(kBlank));
+  ZK_ApplicationQuit(0);
+  rt::throwIfPending();
+}
+
+void buildCharTable() {
+  rt::String table;
+  for (std::int32_t code = 0; code < 256; ++code) table = table + rt::chr(code);
+  globals().charTable = table;
+}
+
+}  // namespace
+
+std::int32_t run() {
+  Shell shell;
+  buildCharTable();
+  // Counted silently; a damaged key system is reported after the state line.
+  const KeySystemCounts counts = countKeySystem(rt::String());
+  setEntryCounts(counts);
+  printLines(kBanner);
+  printKeySystemState();
+  reportUnreadable(counts.unreadable);
+  for (;;) {
+    getCmd();
+    const rt::String cmd = globals().cmd;
+    if (cmd.empty()) {
+      // The end of standard input ends the session as quit does.
+      if (inputEnded()) endSession();
+      continue;
+    }
+    if (isEndCommand(cmd)) endSession();
+    bool dispatched = false;
+    for (const Command& command : kCommands) {
+      if (startsWith(cmd, command.word)) {
+        command.operation();
+        dispatched = true;
+        break;
+      }
+    }
+    if (!dispatched) print(shell.execute(cmd));
+  }
+}
+
+void getCmd() {
+  print(rt::String("[Vantor] "));
+  globals().cmd = input();
+}
+
+void getParameters() {
+  ModuleGlobals& g = globals();
+  g.paramCount = 0;
+  for (std::int32_t i = 1; i <= kParamUpperBound; ++i) rt::setStringAt(g.param, i, rt::String());
+  const rt::String& cmd = g.cmd;
+  const rt::String blank(" ");
+  std::int32_t position = rt::inStr(1, cmd, blank);
+  if (position == 0) return;
+  // Every blank from the first on starts the next parameter; the characters
+  // between two blanks are one parameter. Parameters past the fifth are
+  // counted but dropped.
+  const std::int32_t length = rt::len(cmd);
+  while (position <= length) {
+    ++g.paramCount;
+    const std::int32_t next = rt::inStr(position + 1, cmd, blank);
+    const std::int32_t end = next == 0 ? length + 1 : next;
+    if (end > position + 1 && g.paramCount <= kParamUpperBound) {
+      rt::setStringAt(g.param, g.paramCount, rt::mid(cmd, position + 1, end - position - 1));
+    }
+    if (next == 0) break;
+    position = next;
+  }
+}
+
+}  // namespace vantor::app

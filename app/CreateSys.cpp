@@ -1,0 +1,137 @@
+// createsys # # # A: a new key system in the working folder.
+#include <functional>
+
+#include "Console.h"
+#include "KeyGenerator.h"
+#include "KeySystem.h"
+#include "Messages.h"
+#include "ModuleGlobals.h"
+#include "Operations.h"
+#include "console/ConsoleApi.h"
+#include "numbers/DateHandle.h"
+#include "numbers/NumberApi.h"
+#include "text/StringFunctions.h"
+
+namespace vantor::app {
+namespace {
+
+constexpr std::int32_t kLinesPerComponentOneFile = 20;
+
+struct ExpansionLevel {
+  const char* letter;
+  std::int32_t range;
+};
+constexpr ExpansionLevel kExpansionLevels[] = {{"l", 10}, {"m", 50}, {"h", 99}, {"n", 0}};
+
+bool inScript() { return globals().scriptMode == 1; }
+
+rt::String param(std::int32_t index) { return rt::stringAt(globals().param, index); }
+
+// The range of the expansion letter, or -1 when it is none of l, m, h, n.
+std::int32_t expansionRange(const rt::String& letter) {
+  for (const ExpansionLevel& level : kExpansionLevels) {
+    if (letter == rt::String(level.letter)) return level.range;
+  }
+  return -1;
+}
+
+bool checksPass() {
+  const ModuleGlobals& g = globals();
+  if (g.cmd == rt::String("createsys")) {
+    print(rt::String("Parameters missing error.  Enter help c"));
+    print(rt::String(kBlank));
+    return false;
+  }
+  if (readComponentOneCount(rt::String()).present) {
+    print(rt::String("A System is currently in place.  Please issue transsys command"));
+    print(rt::String("then killsys command then you can create a new system."));
+    return false;
+  }
+  getParameters();
+  if (g.paramCount != 4) {
+    print(rt::String("Missing Parameters error.  Enter Help C"));
+    return false;
+  }
+  for (std::int32_t component = 1; component <= 3; ++component) {
+    if (rt::val(param(component)) == 0) {
+      print(rt::String("Numeric Parameter required for component ") + rt::str(component) +
+            rt::String(" error."));
+      return false;
+    }
+  }
+  if (expansionRange(param(4)) < 0) {
+    print(rt::String("Missing or invalid expansion param error."));
+    return false;
+  }
+  return true;
+}
+
+// The generator is stirred by the time of day, so two systems made in one
+// session differ.
+void stirGenerator() {
+  const rt::Date now = rt::Date::now();
+  const std::int64_t draws = static_cast<std::int64_t>(now.hour()) * now.minute() * now.second();
+  if (draws > 0) rt::numbers::discardRandom(static_cast<std::uint64_t>(draws));
+}
+
+// Writes a key file (private from the start) line by line; false, with the
+// failure reported, when it cannot be created or written.
+bool writeKeyFile(const rt::String& name, std::int32_t lines,
+                  const std::function<std::string()>& nextLine) {
+  rt::FolderItem item = rt::FolderItem::get(name);
+  rt::TextOutputStream out = item ? item.createPrivateTextFile() : rt::TextOutputStream();
+  if (out) {
+    for (std::int32_t i = 0; i < lines; ++i) {
+      out.writeLine(rt::String::bytes(nextLine(), kEncodingASCII));
+      RuntimeBackgroundTask();
+    }
+    out.close();
+  }
+  if (out && out.lastErrorCode() == 0) return true;
+  print(rt::String("Key system file ") + name + rt::String(" cannot be created error."));
+  return false;
+}
+
+bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t entries3,
+                    std::int32_t range) {
+  if (!inScript()) {
+    print(rt::String("Generating Key Component 1"));
+    print(rt::String("This might take awhile..."));
+  }
+  for (std::int32_t n = 1; n <= entries1; ++n) {
+    if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile, componentOneLine)) return false;
+  }
+  if (!inScript()) {
+    print(rt::String(kBlank));
+    print(rt::String("Generating Key Component 2"));
+  }
+  if (!writeKeyFile(rt::String(kComponentTwoFile), entries2, componentTwoLine)) return false;
+  if (!inScript()) print(rt::String("Generating Key Component 3"));
+  ComponentThreeLines componentThree(range);
+  if (!writeKeyFile(rt::String(kComponentThreeFile), entries3, [&] { return componentThree.next(); })) {
+    return false;
+  }
+  // Written last: without it an interrupted run leaves no key system.
+  return writeKeyFile(rt::String(kSysDat), 1, [&] { return rt::str(entries1).str(); });
+}
+
+}  // namespace
+
+void createSys() {
+  if (!checksPass()) return;
+  ModuleGlobals& g = globals();
+  g.comp1Entries = toInteger(rt::val(param(1)));
+  g.comp2Entries = toInteger(rt::val(param(2)));
+  g.comp3Entries = toInteger(rt::val(param(3)));
+  stirGenerator();
+  if (!createKeyFiles(g.comp1Entries, g.comp2Entries, g.comp3Entries, expansionRange(param(4)))) {
+    setEntryCounts(KeySystemCounts{});
+    return;
+  }
+  if (!inScript()) {
+    print(rt::String("System Created."));
+    print(rt::String(kBlank));
+  }
+}
+
+}  // namespace vantor::app

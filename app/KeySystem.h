@@ -1,0 +1,65 @@
+// The key system as a set of files: their names, their fixed-width digit
+// fields, and the entry counts derived from them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "files/FolderItem.h"
+#include "text/StringHandle.h"
+
+namespace vantor::app {
+
+inline constexpr const char* kSysDat = "sys.dat";
+inline constexpr const char* kComponentTwoFile = "k2.dat";
+inline constexpr const char* kComponentThreeFile = "k3.bin";
+// Characters of one component-1 file: 20 lines of 768 digits, line ends not counted.
+inline constexpr std::int64_t kComponentOneFileBytes = 15360;
+
+// "K1" + the entry number's text + ".bin": the text exactly as given, so
+// "007" names K1007.bin.
+rt::String componentOneName(const rt::String& number);
+rt::String componentOneName(std::int32_t number);
+
+// The last width characters of zeros followed by the decimal text of value.
+rt::String digitField(std::int32_t value, std::int32_t width);
+
+// Doubles become Integers by truncation toward zero, as everywhere in the tool.
+std::int32_t toInteger(double value);
+
+// The folder item of a file of a key system: folder is "" for the working
+// folder or a path ending in "/".
+rt::FolderItem keyFile(const rt::String& folder, const rt::String& name);
+
+// The component-1 entry count on the first line of folder's sys.dat.
+struct ComponentOneCount {
+  bool present = false;   // sys.dat exists
+  bool readable = false;  // and could be opened
+  std::int32_t entries = 0;
+};
+ComponentOneCount readComponentOneCount(const rt::String& folder);
+
+struct KeySystemCounts {
+  bool present = false;
+  std::int32_t entries[3] = {0, 0, 0};
+  std::int64_t bytes[3] = {0, 0, 0};
+  // Key files that exist in name only: present in the key system but not
+  // readable; their entries count as 0.
+  std::vector<rt::String> unreadable;
+};
+
+// Counts the entries (and characters) of the key system in folder; nothing
+// but sys.dat is opened when sys.dat is missing.
+KeySystemCounts countKeySystem(const rt::String& folder);
+
+// "Key system file <name> cannot be read error."
+void reportUnreadable(const rt::String& name);
+void reportUnreadable(const std::vector<rt::String>& names);
+
+// Prints whether the working folder holds a key system.
+void printKeySystemState();
+
+// Sets the three entry counts of the globals.
+void setEntryCounts(const KeySystemCounts& counts);
+
+}  // namespace vantor::app

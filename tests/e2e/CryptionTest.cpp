@@ -1,0 +1,210 @@
+// enc and dec: their checks in order, round trips with and without filler
+// bytes, and the care taken with the files named.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "VantorFolder.h"
+#include "cipher/Cipher.h"
+
+namespace vantor::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCreated =
+    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
+    "Generating Key Component 3\nSystem Created.\n \n";
+
+std::string encrypted(const char* source, bool expansion = false) {
+  return std::string("Loading System data...\nEncrypting ") + source + (expansion ? " with expansion...\n" : "...\n") +
+         "==== Encryption completed ====\n \n";
+}
+
+std::string decrypted(const char* source, bool expansion = false) {
+  return std::string("Loading System data...\nDecrypting ") + source + (expansion ? " with expansion...\n" : "...\n") +
+         "==== Decryption completed ====\n \n";
+}
+
+std::string randomBytes(std::size_t count, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(count, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(generator());
+  return bytes;
+}
+
+// The schedule of line number of k3.bin, from its ten seeds.
+cipher::Schedule scheduleOf(const VantorFolder& folder, std::size_t line) {
+  const std::string text = splitLines(folder.read("k3.bin")).at(line - 1);
+  std::array<std::int32_t, cipher::kSeedCount> seeds{};
+  for (std::size_t i = 0; i < seeds.size(); ++i) seeds[i] = std::stoi(text.substr(240 + 3 * i, 3));
+  return cipher::buildSchedule(seeds);
+}
+
+class CryptionTest : public ::testing::Test {
+ protected:
+  // A key system of 3, 4 and 5 entries, without or with high expansion.
+  void createSystem(char level = 'n') {
+    const std::string line = std::string("createsys 3 4 5 ") + level;
+    ASSERT_EQ(folder.session({{line, kCreated}}), transcript(false, {{line, kCreated}}));
+  }
+
+  void expectSession(const std::vector<Exchange>& exchanges, bool ready = true) {
+    EXPECT_EQ(folder.session(exchanges), transcript(ready, exchanges));
+  }
+
+  VantorFolder folder;
+};
+
+TEST_F(CryptionTest, WithoutAKeySystemNothingIsDone) {
+  expectSession({{"enc", "Parameters missing error.  Enter help e\n \n"},
+                 {"DEC", "Parameters missing error.  Enter help d\n \n"},
+                 {"enc a b 1 2 3", "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
+                 {"dec a b 1 2 3", "A System is not in place.  Please issue ressys or \ncreatesys before you can decrypt.\n"}},
+                false);
+}
+
+TEST_F(CryptionTest, ChecksRunInOrderAndTheFirstFailureIsReported) {
+  createSystem();
+  folder.write("plain.txt", "some text");
+  folder.write("empty.txt", "");
+  const std::vector<Exchange> exchanges = {
+      {"enc a b 1 2", "Missing Parameters error.  Enter help e\n"},
+      {"dec a b 1 2 3 4", "Missing Parameters error.  Enter help d\n"},
+      {"enc a b 1 x 3", "Numeric Parameter required for component 2 error.\n"},
+      {"dec a b 1 2 0", "Numeric Parameter required for component 3 error.\n"},
+      {"enc a A 1 2 3", "Source and encrypted file cannot be the same error.\n"},
+      {"dec a A 1 2 3", "Source and decrypted file cannot be the same error.\n"},
+      {"enc plain.txt ./plain.txt 1 2 3", "Source and encrypted file cannot be the same error.\n"},
+      {"dec plain.txt ./plain.txt 1 2 3", "Source and decrypted file cannot be the same error.\n"},
+      {"enc a b 4 1 1", "Key component 1 contains 3 elements\n"},
+      {"enc a b 1 150 1", "Key component 2 contains 4 elements\n"},
+      {"dec a b 1 1 6", "Key component 3 contains 5 elements\n"},
+      // The component-1 number is used as text: 03 names K103.bin.
+      {"enc a b 03 1 1", "Value of Key component 1 is greater than what was created error.\nEnter sysdata\n"},
+      {"enc missing.txt b 3 1 1", "Source file does not exist error.\n"},
+      {"dec empty.txt b 1 1 1", "Source file does not exist error.\n"},
+  };
+  expectSession(exchanges);
+  EXPECT_EQ(folder.read("plain.txt"), "some text");
+  EXPECT_FALSE(folder.exists("b"));
+}
+
+TEST_F(CryptionTest, TheSameFileUnderAnotherNameIsRefused) {
+  createSystem();
+  folder.write("plain.txt", "precious");
+  ASSERT_EQ(link(folder.path("plain.txt").c_str(), folder.path("hard.txt").c_str()), 0);
+  fs::create_symlink(folder.path("plain.txt"), folder.path("soft.txt"));
+  expectSession({{"enc plain.txt hard.txt 1 1 1", "Source and encrypted file cannot be the same error.\n"},
+                 {"dec soft.txt plain.txt 1 1 1", "Source and decrypted file cannot be the same error.\n"},
+                 {"enc " + folder.path("plain.txt") + " plain.txt 1 1 1",
+                  "Source and encrypted file cannot be the same error.\n"}});
+  EXPECT_EQ(folder.read("plain.txt"), "precious");
+}
+
+TEST_F(CryptionTest, WithoutExpansionTheOutputHasTheInputsLengthAndDecryptsBack) {
+  createSystem();
+  const std::string plain = randomBytes(300000, 1);
+  folder.write("plain.bin", plain);
+  folder.write("cipher.bin", "an older output, replaced");
+  expectSession({{"enc plain.bin cipher.bin 2 3 4", encrypted("plain.bin")},
+                 {"dec cipher.bin plain.out 2 3 4", decrypted("cipher.bin")},
+                 {"dec cipher.bin other.out 1 3 4", decrypted("cipher.bin")}});
+  const std::string cipher = folder.read("cipher.bin");
+  EXPECT_EQ(cipher.size(), plain.size());
+  EXPECT_NE(cipher, plain);
+  EXPECT_EQ(folder.read("plain.out"), plain);
+  // Another key gives other bytes, without a message.
+  EXPECT_NE(folder.read("other.out"), plain);
+}
+
+TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
+  createSystem('h');
+  const std::string plain = randomBytes(3000, 2);
+  folder.write("plain.bin", plain);
+  expectSession({{"enc plain.bin one.enc 1 2 3", encrypted("plain.bin", true)},
+                 {"enc plain.bin two.enc 1 2 3", encrypted("plain.bin", true)},
+                 {"dec one.enc plain.out 1 2 3", decrypted("one.enc", true)}});
+  EXPECT_EQ(folder.read("plain.out"), plain);
+
+  const cipher::Schedule schedule = scheduleOf(folder, 3);
+  ASSERT_TRUE(schedule.on);
+  const std::string one = folder.read("one.enc");
+  const std::string two = folder.read("two.enc");
+  std::size_t position = 0;
+  std::size_t fillerDifferences = 0;
+  for (std::size_t i = 1; i <= plain.size(); ++i) {
+    ASSERT_LT(position, one.size());
+    EXPECT_EQ(one[position], two[position]) << "cipher byte " << i;
+    ++position;
+    for (std::int32_t f = 0; f < schedule.counts[(i - 1) % cipher::kScheduleLength + 1]; ++f, ++position) {
+      ASSERT_LT(position, one.size());
+      EXPECT_NE(static_cast<unsigned char>(one[position]), 255u) << "filler at " << position;
+      fillerDifferences += one[position] != two[position];
+    }
+  }
+  EXPECT_EQ(one.size(), position);
+  EXPECT_EQ(two.size(), position);
+  EXPECT_GT(fillerDifferences, position / 2 - plain.size());
+}
+
+TEST_F(CryptionTest, DecryptionNeverTouchesItsOwnInput) {
+  createSystem();
+  folder.write("data.enc", "encrypted bytes");
+  expectSession({{"dec data.enc DATA.ENC 1 1 1", "Source and decrypted file cannot be the same error.\n"}});
+  EXPECT_EQ(folder.read("data.enc"), "encrypted bytes");
+}
+
+TEST_F(CryptionTest, AnOutputThatCannotBeCreatedIsReported) {
+  createSystem();
+  folder.write("plain.bin", "abc");
+  fs::create_directory(folder.path("folder"));
+  expectSession({{"enc plain.bin missing/out.enc 1 1 1",
+                  "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"},
+                 {"enc plain.bin folder 1 1 1",
+                  "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"}});
+}
+
+TEST_F(CryptionTest, AFailedWriteLeavesTheOlderOutputAndNoPartialFile) {
+  createSystem('h');
+  folder.write("plain.bin", randomBytes(100000, 3));
+  folder.write("out.enc", "older output");
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limited = saved;
+  limited.rlim_cur = 1 << 20;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const std::string out = folder.session({{"enc plain.bin out.enc 1 1 1", ""}});
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_NE(out.find("Encrypting plain.bin with expansion...\nTarget file could not be written error.\n[Vantor] "),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(folder.read("out.enc"), "older output");
+  EXPECT_EQ(folder.fileNames(),
+            (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "k2.dat", "k3.bin", "out.enc", "plain.bin",
+                                      "sys.dat"}));
+}
+
+TEST_F(CryptionTest, DamagedKeySystemIsReportedAndNoFileIsWritten) {
+  createSystem();
+  folder.write("plain.bin", "abc");
+  // Removed behind the tool's back: its counts still say 5 entries.
+  const std::vector<Exchange> exchanges = {
+      {"rm k3.bin", ""},
+      {"enc plain.bin out.enc 1 1 1", "Loading System data...\nKey system file k3.bin cannot be read error.\n"},
+      {"sysdat", "Examining System...\nKey system file k3.bin cannot be read error.\n"},
+      {"enc plain.bin out.enc 1 1 1", "Key component 3 contains 0 elements\n"},
+  };
+  EXPECT_EQ(folder.session(exchanges), transcript(true, exchanges));
+  EXPECT_FALSE(folder.exists("out.enc"));
+  // At start the report follows the state line.
+  EXPECT_EQ(folder.session({}),
+            banner(true) + "Key system file k3.bin cannot be read error.\n" + std::string(kPrompt) +
+                std::string(kTerminated));
+}
+
+}  // namespace
+}  // namespace vantor::test

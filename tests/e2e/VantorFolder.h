@@ -1,0 +1,65 @@
+// A fresh working folder with the vantor executable linked into it, so that
+// the tool's relative names (its key system files) land there, and helpers
+// to run a session in it and to build the transcript it should print.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/ProcessRunner.h"
+#include "support/TempFolder.h"
+
+namespace vantor::test {
+
+// One line typed at the prompt and what the tool prints for it.
+struct Exchange {
+  std::string line;
+  std::string output;
+};
+
+inline constexpr std::string_view kPrompt = "[Vantor] \n";
+inline constexpr std::string_view kTerminated =
+    "=== Vantor Encryption for Linux CLI v1.5.0 Terminated ===\n \n";
+
+// The banner and the key system state line printed at start.
+std::string banner(bool systemReady);
+
+// Everything a session prints: the banner, then a prompt and the output for
+// each exchange, then the prompt and termination of the final quit.
+std::string transcript(bool systemReady, const std::vector<Exchange>& exchanges);
+
+// The lines typed in a session of these exchanges, ending with quit.
+std::string typedLines(const std::vector<Exchange>& exchanges);
+
+// Lines joined, each ended by a line feed.
+std::string lines(const std::vector<std::string>& text);
+
+class VantorFolder {
+ public:
+  VantorFolder();
+
+  // Runs the tool in the folder with input on its standard input.
+  rt::test::ProcessResult run(const std::string& input) const;
+  // Runs a session of the exchanges (and quit); returns standard output.
+  std::string session(const std::vector<Exchange>& exchanges) const;
+
+  std::string path(std::string_view name) const { return folder_ / std::string(name); }
+  void write(std::string_view name, std::string_view bytes) const;
+  std::string read(std::string_view name) const;
+  bool exists(std::string_view name) const;
+  // The names in the folder, sorted, without the tool and its plugin folder.
+  std::vector<std::string> fileNames() const;
+
+ private:
+  rt::test::TempFolder folder_;
+};
+
+// A file of tests/e2e/expected.
+std::string expectedText(std::string_view name);
+
+// The lines of a text file without their line feeds.
+std::vector<std::string> splitLines(const std::string& text);
+
+}  // namespace vantor::test
