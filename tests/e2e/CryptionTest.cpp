@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <random>
+#include <fstream>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "VantorFolder.h"
@@ -186,6 +188,42 @@ TEST_F(CryptionTest, AFailedWriteLeavesTheOlderOutputAndNoPartialFile) {
   EXPECT_EQ(folder.fileNames(),
             (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "k2.dat", "k3.bin", "out.enc", "plain.bin",
                                       "sys.dat"}));
+}
+
+// Reads count bytes at offset of a file.
+std::string bytesAt(const std::string& path, std::uint64_t offset, std::size_t count) {
+  std::ifstream in(path, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(offset));
+  std::string bytes(count, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(count));
+  return bytes;
+}
+
+// Lengths and positions past 2^31 bytes; 4 GiB of disk, so only in an
+// optimised build with room to spare.
+TEST_F(CryptionTest, FilesOfTwoGibibytesAndMoreRoundTrip) {
+#ifndef NDEBUG
+  GTEST_SKIP() << "an unoptimised build would take minutes";
+#endif
+  struct statvfs disk {};
+  ASSERT_EQ(statvfs(folder.path("").c_str(), &disk), 0);
+  if (static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < (6ull << 30)) GTEST_SKIP() << "less than 6 GiB free";
+  createSystem();
+  const std::uint64_t size = (1ull << 31) + 4099;
+  const std::string tail = randomBytes(4099 + 17, 4);
+  {
+    std::ofstream out(folder.path("huge.bin"), std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(size - tail.size()));
+    out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
+  }
+  ASSERT_EQ(fs::file_size(folder.path("huge.bin")), size);
+  expectSession({{"enc huge.bin huge.enc 1 2 3", encrypted("huge.bin")}});
+  fs::remove(folder.path("huge.bin"));
+  expectSession({{"dec huge.enc huge.dec 1 2 3", decrypted("huge.enc")}});
+  EXPECT_EQ(fs::file_size(folder.path("huge.enc")), size);
+  EXPECT_EQ(fs::file_size(folder.path("huge.dec")), size);
+  EXPECT_EQ(bytesAt(folder.path("huge.dec"), size - tail.size(), tail.size()), tail);
+  EXPECT_EQ(bytesAt(folder.path("huge.dec"), (1ull << 31) - 1024, 8), std::string(8, '\0'));
 }
 
 TEST_F(CryptionTest, DamagedKeySystemIsReportedAndNoFileIsWritten) {
