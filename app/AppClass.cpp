@@ -50,7 +50,8 @@ MethodEntry method(Function* function, const char* signature) {
 
 ClassRecord* registerAppClass() {
   ClassRecord* base = rt::objects::classFor(rt::console::consoleApplication);
-  record = RuntimeNewClass(base, kMethodCount, kInterfaceCount, kEventCount, kSharedCount, kPropertyCount);
+  record = RuntimeNewClass(base, kMethodCount, kInterfaceCount, kEventCount, kSharedCount,
+                           kPropertyCount);
   record->name = rt::String("App").leak();
   record->instanceSize = base->instanceSize;
   const MethodEntry methods[] = {

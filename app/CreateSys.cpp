@@ -99,7 +99,8 @@ bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t e
     print(rt::String("This might take awhile..."));
   }
   for (std::int32_t n = 1; n <= entries1; ++n) {
-    if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile, componentOneLine)) return false;
+    if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile, componentOneLine))
+      return false;
   }
   if (!inScript()) {
     print(rt::String(kBlank));
@@ -108,7 +109,8 @@ bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t e
   if (!writeKeyFile(rt::String(kComponentTwoFile), entries2, componentTwoLine)) return false;
   if (!inScript()) print(rt::String("Generating Key Component 3"));
   ComponentThreeLines componentThree(range);
-  if (!writeKeyFile(rt::String(kComponentThreeFile), entries3, [&] { return componentThree.next(); })) {
+  if (!writeKeyFile(rt::String(kComponentThreeFile), entries3,
+                    [&] { return componentThree.next(); })) {
     return false;
   }
   // Written last: without it an interrupted run leaves no key system.

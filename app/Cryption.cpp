@@ -5,6 +5,7 @@
 
 #include "Console.h"
 #include "KeySystem.h"
+#include "LoadedKey.h"
 #include "Messages.h"
 #include "ModuleGlobals.h"
 #include "Operations.h"
@@ -30,12 +31,20 @@ struct Direction {
   bool emptySourceSilentInScript;
 };
 
-constexpr Direction kEncryption{"enc", "e", "encrypt", "Encrypting ",
+constexpr Direction kEncryption{"enc",
+                                "e",
+                                "encrypt",
+                                "Encrypting ",
                                 "Source and encrypted file cannot be the same error.",
-                                "==== Encryption completed ====", false};
-constexpr Direction kDecryption{"dec", "d", "decrypt", "Decrypting ",
+                                "==== Encryption completed ====",
+                                false};
+constexpr Direction kDecryption{"dec",
+                                "d",
+                                "decrypt",
+                                "Decrypting ",
                                 "Source and decrypted file cannot be the same error.",
-                                "==== Decryption completed ====", true};
+                                "==== Decryption completed ====",
+                                true};
 
 bool inScript() { return globals().scriptMode == 1; }
 
@@ -105,36 +114,12 @@ bool checksPass(const Direction& direction) {
 void resetLoadedKey() {
   ModuleGlobals& g = globals();
   for (std::int32_t t = 1; t <= kTableUpperBound; ++t) {
-    for (const rt::Array* array : {&g.stepCount, &g.phase, &g.tableLine, &g.rotateDir, &g.rotateStep,
-                                   &g.periodA, &g.periodB}) {
+    for (const rt::Array* array : {&g.stepCount, &g.phase, &g.tableLine, &g.rotateDir,
+                                   &g.rotateStep, &g.periodA, &g.periodB}) {
       rt::setIntegerAt(*array, t, 0);
     }
     rt::setStringAt(g.cipherTable, t, rt::String());
   }
-}
-
-// The loaded key as the engine takes it.
-cipher::Key loadedKey() {
-  const ModuleGlobals& g = globals();
-  cipher::Key key;
-  for (std::int32_t t = 1; t <= cipher::kTableCount; ++t) {
-    key.tables[t - 1] = rt::stringAt(g.cipherTable, t).str();
-    key.direction[t - 1] = rt::integerAt(g.rotateDir, t);
-    key.periodA[t - 1] = rt::integerAt(g.periodA, t);
-    key.periodB[t - 1] = rt::integerAt(g.periodB, t);
-    key.step[t - 1] = rt::integerAt(g.rotateStep, t);
-  }
-  return key;
-}
-
-std::unique_ptr<cipher::Schedule> loadedSchedule() {
-  const ModuleGlobals& g = globals();
-  auto schedule = std::make_unique<cipher::Schedule>();
-  schedule->on = g.expansionOn == 1;
-  for (std::int32_t i = 1; i <= cipher::kScheduleLength; ++i) {
-    schedule->counts[i] = rt::integerAt(g.expansionSchedule, i);
-  }
-  return schedule;
 }
 
 class RuntimeRandom final : public cipher::RandomSource {
@@ -205,7 +190,8 @@ void crypt(const Direction& direction) {
   source.close();
   if (result == RunResult::Done && !target.commit()) result = RunResult::TargetUnwritable;
   if (result == RunResult::SourceUnreadable) print(rt::String("Source file cannot be read error."));
-  if (result == RunResult::TargetUnwritable) print(rt::String("Target file could not be written error."));
+  if (result == RunResult::TargetUnwritable)
+    print(rt::String("Target file could not be written error."));
   if (result != RunResult::Done || inScript()) return;
   print(rt::String(direction.completion));
   print(rt::String(kBlank));

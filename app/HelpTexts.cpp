@@ -238,15 +238,9 @@ constexpr const char* kExecuteScriptfile[] = {
 };
 
 const HelpTopic kTopics[] = {
-    {"o", kOverview},
-    {"c", kCreateSystem},
-    {"d", kDecryptFile},
-    {"e", kEncryptFile},
-    {"k", kKillSystem},
-    {"r", kRestoreSystem},
-    {"t", kTransferSystem},
-    {"f", kFormats},
-    {"x", kExecuteScriptfile},
+    {"o", kOverview},       {"c", kCreateSystem}, {"d", kDecryptFile},
+    {"e", kEncryptFile},    {"k", kKillSystem},   {"r", kRestoreSystem},
+    {"t", kTransferSystem}, {"f", kFormats},      {"x", kExecuteScriptfile},
 };
 
 }  // namespace

@@ -91,7 +91,8 @@ std::string ComponentThreeLines::next() {
     }
   }
   if (range_ > 0) {
-    for (int i = 80; i < 90; ++i) settings_[i] = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * range_) + 1);
+    for (int i = 80; i < 90; ++i)
+      settings_[i] = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * range_) + 1);
   }
   const std::int32_t tail = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * 100) + 1);
   std::string line;

@@ -4,6 +4,7 @@
 
 #include "Console.h"
 #include "KeySystem.h"
+#include "LoadedKey.h"
 #include "ModuleGlobals.h"
 #include "Operations.h"
 #include "cipher/Cipher.h"
@@ -42,8 +43,8 @@ bool readKeyLine(const rt::String& name, double number, rt::String& line) {
 }
 
 // Reads fields of width characters from position into array indices 1 to count.
-void readFields(const rt::String& line, std::int32_t& position, std::int32_t width, const rt::Array& array,
-                std::int32_t count) {
+void readFields(const rt::String& line, std::int32_t& position, std::int32_t width,
+                const rt::Array& array, std::int32_t count) {
   for (std::int32_t i = 1; i <= count; ++i) {
     rt::setIntegerAt(array, i, toInteger(rt::val(rt::mid(line, position, width))));
     position += width;
@@ -94,12 +95,36 @@ bool loadComponent1() {
 void buildExpansionSchedule() {
   ModuleGlobals& g = globals();
   std::array<std::int32_t, cipher::kSeedCount> seeds{};
-  for (std::int32_t i = 1; i <= cipher::kSeedCount; ++i) seeds[i - 1] = rt::integerAt(g.expansionSchedule, i);
+  for (std::int32_t i = 1; i <= cipher::kSeedCount; ++i)
+    seeds[i - 1] = rt::integerAt(g.expansionSchedule, i);
   const auto schedule = std::make_unique<cipher::Schedule>(cipher::buildSchedule(seeds));
   for (std::int32_t i = 1; i <= cipher::kScheduleLength; ++i) {
     rt::setIntegerAt(g.expansionSchedule, i, schedule->counts[i]);
   }
   g.expansionOn = schedule->on ? 1 : 0;
+}
+
+cipher::Key loadedKey() {
+  const ModuleGlobals& g = globals();
+  cipher::Key key;
+  for (std::int32_t t = 1; t <= cipher::kTableCount; ++t) {
+    key.tables[t - 1] = rt::stringAt(g.cipherTable, t).str();
+    key.direction[t - 1] = rt::integerAt(g.rotateDir, t);
+    key.periodA[t - 1] = rt::integerAt(g.periodA, t);
+    key.periodB[t - 1] = rt::integerAt(g.periodB, t);
+    key.step[t - 1] = rt::integerAt(g.rotateStep, t);
+  }
+  return key;
+}
+
+std::unique_ptr<cipher::Schedule> loadedSchedule() {
+  const ModuleGlobals& g = globals();
+  auto schedule = std::make_unique<cipher::Schedule>();
+  schedule->on = g.expansionOn == 1;
+  for (std::int32_t i = 1; i <= cipher::kScheduleLength; ++i) {
+    schedule->counts[i] = rt::integerAt(g.expansionSchedule, i);
+  }
+  return schedule;
 }
 
 void rotateTables() {
@@ -109,8 +134,9 @@ void rotateTables() {
     const std::int32_t step = rt::integerAt(g.rotateStep, t);
     const std::int32_t direction = rt::integerAt(g.rotateDir, t);
     const rt::String table = rt::stringAt(g.cipherTable, t);
-    rt::setStringAt(g.cipherTable, t,
-                    direction > 0 ? rotated(table, 256 - step, step) : rotated(table, step, 256 - step));
+    rt::setStringAt(
+        g.cipherTable, t,
+        direction > 0 ? rotated(table, 256 - step, step) : rotated(table, step, 256 - step));
     const std::int32_t phase = rt::integerAt(g.phase, t);
     const std::int32_t limit = rt::integerAt(phase == 0 ? g.periodA : g.periodB, t);
     if (steps < limit) {

@@ -34,7 +34,8 @@ rt::String folderParameter() {
 std::vector<rt::String> keySystemFileNames(std::int32_t entries) {
   std::vector<rt::String> names;
   for (std::int32_t i = 1; i <= entries; ++i) names.push_back(componentOneName(i));
-  for (const char* name : {kSysDat, kComponentTwoFile, kComponentThreeFile}) names.emplace_back(name);
+  for (const char* name : {kSysDat, kComponentTwoFile, kComponentThreeFile})
+    names.emplace_back(name);
   return names;
 }
 
@@ -56,7 +57,8 @@ bool copyKeyFile(const rt::FolderItem& source, rt::FolderItem destination, SameF
 
 // Copies every file from one folder to another ("" is the working folder);
 // reports the first that fails by the name the tool gives it in from.
-bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t entries, SameFile sameFile) {
+bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t entries,
+                   SameFile sameFile) {
   for (const rt::String& name : keySystemFileNames(entries)) {
     const rt::String sourceName = from + name;
     if (!copyKeyFile(rt::FolderItem::get(sourceName), rt::FolderItem::get(to + name), sameFile)) {

@@ -22,9 +22,9 @@ struct ToolWord {
 
 // The tool commands a script may hold; every other line goes to the shell.
 constexpr ToolWord kToolWords[] = {
-    {"createsys", ToolCommand::CreateSys},  {"ressys", ToolCommand::RestoreSys},
-    {"killsys", ToolCommand::KillSys},      {"transsys", ToolCommand::TransferSys},
-    {"enc", ToolCommand::Encrypt},          {"dec", ToolCommand::Decrypt},
+    {"createsys", ToolCommand::CreateSys}, {"ressys", ToolCommand::RestoreSys},
+    {"killsys", ToolCommand::KillSys},     {"transsys", ToolCommand::TransferSys},
+    {"enc", ToolCommand::Encrypt},         {"dec", ToolCommand::Decrypt},
 };
 
 ToolCommand toolCommandOf(const rt::String& line, const char** word = nullptr) {
@@ -62,7 +62,8 @@ std::vector<ScriptLine> toolLinesOf(rt::TextInputStream& script) {
   while (!script.eof()) {
     const rt::String line = script.readLine();
     ++number;
-    if (!line.empty() && toolCommandOf(line) != ToolCommand::None) lines.push_back({line, rt::str(number)});
+    if (!line.empty() && toolCommandOf(line) != ToolCommand::None)
+      lines.push_back({line, rt::str(number)});
     RuntimeBackgroundTask();
   }
   return lines;
@@ -133,7 +134,8 @@ void Verification::checkCreateSys(const ScriptLine& line) {
   if (globals().paramCount != 4) return report(line, " | Missing Parameters ", Kind::ReportOnly);
   const char* reasons[] = {" | component 1 error", " | component 2 error", " | component 3 error"};
   for (std::int32_t component = 1; component <= 3; ++component) {
-    if (rt::val(param(component)) == 0) return report(line, reasons[component - 1], Kind::ReportOnly);
+    if (rt::val(param(component)) == 0)
+      return report(line, reasons[component - 1], Kind::ReportOnly);
   }
   const rt::String level = param(4);
   bool known = false;

@@ -71,7 +71,8 @@ Run runTool(const fs::path& folder, const std::string& input) {
     if (!prompted && seen.find("[Vantor] ") != std::string::npos) {
       prompted = true;
       run.firstPromptSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-      if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) std::exit(1);
+      if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size()))
+        std::exit(1);
       close(in[1]);
     }
     if (seen.size() > 4096) seen.erase(0, seen.size() - 64);
@@ -99,7 +100,8 @@ void writeRandomFile(const fs::path& path, std::uint64_t bytes) {
   std::ofstream out(path, std::ios::binary);
   for (std::uint64_t written = 0; written < bytes;) {
     for (auto& word : block) word = generator();
-    const auto size = std::min<std::uint64_t>(bytes - written, block.size() * sizeof(std::uint64_t));
+    const auto size =
+        std::min<std::uint64_t>(bytes - written, block.size() * sizeof(std::uint64_t));
     out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(size));
     written += size;
   }
@@ -137,13 +139,16 @@ void reportKernels(const fs::path& tool, std::uint64_t largeBytes) {
     if (!vantor::cipher::kernelRuns(kernel)) continue;
     vantor::cipher::setEngineSettings({kernel, true, 128 * 1024});
     std::freopen("/dev/null", "w", stdout);
-    const double enc = timeOperation(folder, "enc large.bin large.enc 3 4 5", &vantor::app::encrypt);
-    const double dec = timeOperation(folder, "dec large.enc large.dec 3 4 5", &vantor::app::decrypt);
+    const double enc =
+        timeOperation(folder, "enc large.bin large.enc 3 4 5", &vantor::app::encrypt);
+    const double dec =
+        timeOperation(folder, "dec large.enc large.dec 3 4 5", &vantor::app::decrypt);
     std::fflush(stdout);
     dup2(console, STDOUT_FILENO);
     const bool same = fs::file_size(folder / "large.dec") == largeBytes;
     std::printf("%-20s enc %8.1f MB/s   dec %8.1f MB/s%s\n", vantor::cipher::kernelName(kernel),
-                static_cast<double>(largeBytes) / 1e6 / enc, static_cast<double>(largeBytes) / 1e6 / dec,
+                static_cast<double>(largeBytes) / 1e6 / enc,
+                static_cast<double>(largeBytes) / 1e6 / dec,
                 same ? "" : "   (decrypted size differs!)");
   }
   close(console);
@@ -165,8 +170,8 @@ int main(int argc, char** argv) {
   const fs::path empty = newFolder(tool, "vantor-bench-start");
   for (int i = 0; i < 20; ++i) prompts.push_back(runTool(empty, "quit\n").firstPromptSeconds);
   std::sort(prompts.begin(), prompts.end());
-  std::printf("%-44s %8.1f ms (median of 20, fastest %.1f ms)\n", "start to first prompt", prompts[10] * 1e3,
-              prompts[0] * 1e3);
+  std::printf("%-44s %8.1f ms (median of 20, fastest %.1f ms)\n", "start to first prompt",
+              prompts[10] * 1e3, prompts[0] * 1e3);
 
   const fs::path large = newFolder(tool, "vantor-bench-create");
   report("createsys 1000 1000 1000 h", runTool(large, "createsys 1000 1000 1000 h\nquit\n"));

@@ -1,10 +1,11 @@
 #include "files/ReplacementFile.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <unistd.h>
 
 #include "files/FileObjects.h"
 #include "files/UnixDataFile.h"
@@ -23,7 +24,8 @@ std::string temporaryName(const std::string& folder, const std::string& leaf) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   unsigned long long mix = static_cast<unsigned long long>(getpid()) * 0x9E3779B97F4A7C15ull ^
-                           static_cast<unsigned long long>(now.tv_nsec) ^ (++counter * 0xBF58476D1CE4E5B9ull);
+                           static_cast<unsigned long long>(now.tv_nsec) ^
+                           (++counter * 0xBF58476D1CE4E5B9ull);
   std::string name = folder + "." + leaf + ".";
   for (int i = 0; i < 8; ++i, mix /= 36) name += kDigits[mix % 36];
   return name + ".part";

@@ -2,13 +2,14 @@
 // 2^31 - 1): from the same state they give the same values, the low 20 bits
 // of each new state, as one rnd() after another, without the serial chain of
 // one step's arithmetic after another.
+#include "numbers/RandomDraws.h"
+
 #include <immintrin.h>
 
 #include <array>
 #include <cstddef>
 
 #include "numbers/NumberApi.h"
-#include "numbers/RandomDraws.h"
 
 namespace rt::numbers {
 namespace {
@@ -53,8 +54,9 @@ VANTOR_AVX2 inline __m256i timesModulo4(__m256i x, __m256i y) {
 // The low 20 bits of the low halves of two vectors of four 64-bit lanes.
 VANTOR_AVX2 inline void storeValues(__m256i low, __m256i high, std::uint32_t* values) {
   const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
-  const __m256i joined = _mm256_permute2x128_si256(_mm256_permutevar8x32_epi32(low, lowHalves),
-                                                   _mm256_permutevar8x32_epi32(high, lowHalves), 0x20);
+  const __m256i joined =
+      _mm256_permute2x128_si256(_mm256_permutevar8x32_epi32(low, lowHalves),
+                                _mm256_permutevar8x32_epi32(high, lowHalves), 0x20);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(values),
                       _mm256_and_si256(joined, _mm256_set1_epi32(static_cast<int>(kValueMask))));
 }
@@ -116,7 +118,8 @@ void discardRandom(std::uint64_t count) {
     if (exponent & 1) leap = timesModulo(leap, base);
     base = timesModulo(base, base);
   }
-  setRandomState(static_cast<std::int32_t>(timesModulo(static_cast<std::uint64_t>(seededRandomState()), leap)));
+  setRandomState(static_cast<std::int32_t>(
+      timesModulo(static_cast<std::uint64_t>(seededRandomState()), leap)));
 }
 
 }  // namespace rt::numbers

@@ -10,8 +10,12 @@
 
 namespace rt {
 
-inline String left(const String& s, std::int32_t n) { return String::adopt(StringDBCSLeft(s.get(), n)); }
-inline String right(const String& s, std::int32_t n) { return String::adopt(StringDBCSRight(s.get(), n)); }
+inline String left(const String& s, std::int32_t n) {
+  return String::adopt(StringDBCSLeft(s.get(), n));
+}
+inline String right(const String& s, std::int32_t n) {
+  return String::adopt(StringDBCSRight(s.get(), n));
+}
 inline String mid(const String& s, std::int32_t start, std::int32_t count) {
   return String::adopt(StringDBCSMid3(s.get(), start, count));
 }

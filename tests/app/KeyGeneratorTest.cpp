@@ -10,7 +10,9 @@
 
 namespace {
 
-std::int32_t roundedDraw(double scale) { return RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * scale)); }
+std::int32_t roundedDraw(double scale) {
+  return RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * scale));
+}
 
 std::string literalComponentOneLine() {
   rt::String alphabet;

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "LoadedKey.h"
 #include "ModuleGlobals.h"
 #include "Operations.h"
 #include "cipher/Cipher.h"
@@ -32,7 +33,8 @@ KeyFields randomKey(std::mt19937& random, bool damaged, bool expansion) {
     std::iota(codes.begin(), codes.end(), 0);
     std::shuffle(codes.begin(), codes.end(), random);
     if (damaged && t % 3 == 0) {
-      for (int i = 0; i < 8; ++i) codes[random() % 256] = static_cast<std::int32_t>(random() % 1100) - 99;
+      for (int i = 0; i < 8; ++i)
+        codes[random() % 256] = static_cast<std::int32_t>(random() % 1100) - 99;
     }
     key.codes.push_back(codes);
     key.direction[t] = static_cast<std::int32_t>(random() % 2);
@@ -85,30 +87,9 @@ class ModuleCipherTest : public rt::test::RuntimeTest {
       rt::setIntegerAt(g.stepCount, t, 0);
       rt::setIntegerAt(g.phase, t, 0);
     }
-    for (std::int32_t i = 1; i <= 10; ++i) rt::setIntegerAt(g.expansionSchedule, i, key.seeds[i - 1]);
+    for (std::int32_t i = 1; i <= 10; ++i)
+      rt::setIntegerAt(g.expansionSchedule, i, key.seeds[i - 1]);
     vantor::app::buildExpansionSchedule();
-  }
-
-  static cipher::Key engineKey() {
-    const auto& g = globals();
-    cipher::Key key;
-    for (std::int32_t t = 1; t <= 20; ++t) {
-      key.tables[t - 1] = rt::stringAt(g.cipherTable, t).str();
-      key.direction[t - 1] = rt::integerAt(g.rotateDir, t);
-      key.periodA[t - 1] = rt::integerAt(g.periodA, t);
-      key.periodB[t - 1] = rt::integerAt(g.periodB, t);
-      key.step[t - 1] = rt::integerAt(g.rotateStep, t);
-    }
-    return key;
-  }
-
-  static std::unique_ptr<cipher::Schedule> engineSchedule() {
-    auto schedule = std::make_unique<cipher::Schedule>();
-    schedule->on = globals().expansionOn == 1;
-    for (std::int32_t i = 1; i <= cipher::kScheduleLength; ++i) {
-      schedule->counts[i] = rt::integerAt(globals().expansionSchedule, i);
-    }
-    return schedule;
   }
 
   static std::int32_t fillerCount(std::int32_t& k) {
@@ -169,7 +150,8 @@ class RuntimeRandom final : public cipher::RandomSource {
   void draw(std::span<std::uint32_t> out) override { rt::numbers::drawRandomBits(out); }
 };
 
-std::string engineEncryption(const cipher::Key& key, const cipher::Schedule& schedule, const std::string& plain) {
+std::string engineEncryption(const cipher::Key& key, const cipher::Schedule& schedule,
+                             const std::string& plain) {
   Collect sink;
   RuntimeRandom random;
   cipher::Encryptor encryptor(key, schedule, random, sink);
@@ -178,7 +160,8 @@ std::string engineEncryption(const cipher::Key& key, const cipher::Schedule& sch
   return sink.text;
 }
 
-std::string engineDecryption(const cipher::Key& key, const cipher::Schedule& schedule, const std::string& text) {
+std::string engineDecryption(const cipher::Key& key, const cipher::Schedule& schedule,
+                             const std::string& text) {
   Collect sink;
   cipher::Decryptor decryptor(key, schedule, sink);
   EXPECT_TRUE(decryptor.push({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
@@ -196,8 +179,8 @@ TEST_F(ModuleCipherTest, TheModulesLiteralCipherAndTheEngineAgree) {
     for (char& byte : plain) byte = static_cast<char>(random());
 
     load(fields);
-    const cipher::Key key = engineKey();
-    const auto schedule = engineSchedule();
+    const cipher::Key key = vantor::app::loadedKey();
+    const auto schedule = vantor::app::loadedSchedule();
     rt::numbers::setRandomState(4242 + round);
     const std::string literal = literalEncryption(plain);
     rt::numbers::setRandomState(4242 + round);

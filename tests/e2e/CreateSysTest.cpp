@@ -1,24 +1,21 @@
 // createsys: its checks in order, and the key files it writes, field by field.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
-#include <sys/stat.h>
 
 #include "VantorFolder.h"
 
 namespace vantor::test {
 namespace {
 
-const std::string kCreated =
-    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-    "Generating Key Component 3\nSystem Created.\n \n";
-
 // The fixed-width decimal fields of a key file line.
 std::vector<int> fields(const std::string& line, std::size_t width) {
   std::vector<int> values;
-  for (std::size_t i = 0; i + width <= line.size(); i += width) values.push_back(std::stoi(line.substr(i, width)));
+  for (std::size_t i = 0; i + width <= line.size(); i += width)
+    values.push_back(std::stoi(line.substr(i, width)));
   return values;
 }
 
@@ -29,8 +26,10 @@ bool isPermutation(std::vector<int> values, int first, int last) {
   return values == expected;
 }
 
-bool allWithin(const std::vector<int>& values, std::size_t from, std::size_t to, int low, int high) {
-  return std::all_of(values.begin() + from, values.begin() + to, [&](int v) { return v >= low && v <= high; });
+bool allWithin(const std::vector<int>& values, std::size_t from, std::size_t to, int low,
+               int high) {
+  return std::all_of(values.begin() + from, values.begin() + to,
+                     [&](int v) { return v >= low && v <= high; });
 }
 
 class CreateSysTest : public ::testing::Test {
@@ -70,8 +69,10 @@ TEST_F(CreateSysTest, APresentSystemIsReportedBeforeTheParameters) {
 }
 
 TEST_F(CreateSysTest, SmallestSystemHasOneEntryOfEachComponent) {
-  EXPECT_EQ(folder.session({{"createsys 1 1 1 n", kCreated}}), transcript(false, {{"createsys 1 1 1 n", kCreated}}));
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "k2.dat", "k3.bin", "sys.dat"}));
+  EXPECT_EQ(folder.session({{"createsys 1 1 1 n", kCreated}}),
+            transcript(false, {{"createsys 1 1 1 n", kCreated}}));
+  EXPECT_EQ(folder.fileNames(),
+            (std::vector<std::string>{"K11.bin", "k2.dat", "k3.bin", "sys.dat"}));
   EXPECT_EQ(folder.read("sys.dat"), "1\n");
 
   const std::string table = folder.read("K11.bin");
@@ -113,7 +114,8 @@ TEST_F(CreateSysTest, ExpansionLevelsBoundTheSeedsAndDirectionsStaySet) {
     for (const std::string& text : k3) {
       const std::vector<int> settings = fields(text, 3);
       EXPECT_TRUE(allWithin(settings, 80, 90, 1, c.highestSeed)) << c.letter << ": " << text;
-      for (int t = 0; t < 20; ++t) EXPECT_GE(settings[t], previous[t]) << "direction " << t + 1 << " turned back";
+      for (int t = 0; t < 20; ++t)
+        EXPECT_GE(settings[t], previous[t]) << "direction " << t + 1 << " turned back";
       previous.assign(settings.begin(), settings.begin() + 20);
     }
     EXPECT_EQ(splitLines(own.read("k2.dat")).size(), 4u);
@@ -143,9 +145,11 @@ TEST_F(CreateSysTest, AKeyFileThatCannotBeCreatedStopsTheRunWithoutSysDat) {
   std::filesystem::create_directory(folder.path("K12.bin"));
   const std::vector<Exchange> exchanges = {
       {"createsys 3 3 3 n",
-       "Generating Key Component 1\nThis might take awhile...\nKey system file K12.bin cannot be created error.\n"},
+       "Generating Key Component 1\nThis might take awhile...\nKey system file K12.bin cannot be "
+       "created error.\n"},
       {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
-      {"enc a b 1 1 1", "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
+      {"enc a b 1 1 1",
+       "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
   };
   EXPECT_EQ(folder.session(exchanges), transcript(false, exchanges));
   EXPECT_FALSE(folder.exists("sys.dat"));

@@ -1,13 +1,13 @@
 // enc and dec: their checks in order, round trips with and without filler
 // bytes, and the care taken with the files named.
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <random>
-#include <fstream>
 #include <sys/resource.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
 
 #include "VantorFolder.h"
 #include "cipher/Cipher.h"
@@ -17,18 +17,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kCreated =
-    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-    "Generating Key Component 3\nSystem Created.\n \n";
-
 std::string encrypted(const char* source, bool expansion = false) {
-  return std::string("Loading System data...\nEncrypting ") + source + (expansion ? " with expansion...\n" : "...\n") +
-         "==== Encryption completed ====\n \n";
+  return std::string("Loading System data...\nEncrypting ") + source +
+         (expansion ? " with expansion...\n" : "...\n") + "==== Encryption completed ====\n \n";
 }
 
 std::string decrypted(const char* source, bool expansion = false) {
-  return std::string("Loading System data...\nDecrypting ") + source + (expansion ? " with expansion...\n" : "...\n") +
-         "==== Decryption completed ====\n \n";
+  return std::string("Loading System data...\nDecrypting ") + source +
+         (expansion ? " with expansion...\n" : "...\n") + "==== Decryption completed ====\n \n";
 }
 
 std::string randomBytes(std::size_t count, unsigned seed) {
@@ -62,11 +58,14 @@ class CryptionTest : public ::testing::Test {
 };
 
 TEST_F(CryptionTest, WithoutAKeySystemNothingIsDone) {
-  expectSession({{"enc", "Parameters missing error.  Enter help e\n \n"},
-                 {"DEC", "Parameters missing error.  Enter help d\n \n"},
-                 {"enc a b 1 2 3", "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
-                 {"dec a b 1 2 3", "A System is not in place.  Please issue ressys or \ncreatesys before you can decrypt.\n"}},
-                false);
+  expectSession(
+      {{"enc", "Parameters missing error.  Enter help e\n \n"},
+       {"DEC", "Parameters missing error.  Enter help d\n \n"},
+       {"enc a b 1 2 3",
+        "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
+       {"dec a b 1 2 3",
+        "A System is not in place.  Please issue ressys or \ncreatesys before you can decrypt.\n"}},
+      false);
 }
 
 TEST_F(CryptionTest, ChecksRunInOrderAndTheFirstFailureIsReported) {
@@ -86,7 +85,8 @@ TEST_F(CryptionTest, ChecksRunInOrderAndTheFirstFailureIsReported) {
       {"enc a b 1 150 1", "Key component 2 contains 4 elements\n"},
       {"dec a b 1 1 6", "Key component 3 contains 5 elements\n"},
       // The component-1 number is used as text: 03 names K103.bin.
-      {"enc a b 03 1 1", "Value of Key component 1 is greater than what was created error.\nEnter sysdata\n"},
+      {"enc a b 03 1 1",
+       "Value of Key component 1 is greater than what was created error.\nEnter sysdata\n"},
       {"enc missing.txt b 3 1 1", "Source file does not exist error.\n"},
       {"dec empty.txt b 1 1 1", "Source file does not exist error.\n"},
   };
@@ -100,10 +100,11 @@ TEST_F(CryptionTest, TheSameFileUnderAnotherNameIsRefused) {
   folder.write("plain.txt", "precious");
   ASSERT_EQ(link(folder.path("plain.txt").c_str(), folder.path("hard.txt").c_str()), 0);
   fs::create_symlink(folder.path("plain.txt"), folder.path("soft.txt"));
-  expectSession({{"enc plain.txt hard.txt 1 1 1", "Source and encrypted file cannot be the same error.\n"},
-                 {"dec soft.txt plain.txt 1 1 1", "Source and decrypted file cannot be the same error.\n"},
-                 {"enc " + folder.path("plain.txt") + " plain.txt 1 1 1",
-                  "Source and encrypted file cannot be the same error.\n"}});
+  expectSession(
+      {{"enc plain.txt hard.txt 1 1 1", "Source and encrypted file cannot be the same error.\n"},
+       {"dec soft.txt plain.txt 1 1 1", "Source and decrypted file cannot be the same error.\n"},
+       {"enc " + folder.path("plain.txt") + " plain.txt 1 1 1",
+        "Source and encrypted file cannot be the same error.\n"}});
   EXPECT_EQ(folder.read("plain.txt"), "precious");
 }
 
@@ -142,7 +143,8 @@ TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
     ASSERT_LT(position, one.size());
     EXPECT_EQ(one[position], two[position]) << "cipher byte " << i;
     ++position;
-    for (std::int32_t f = 0; f < schedule.counts[(i - 1) % cipher::kScheduleLength + 1]; ++f, ++position) {
+    for (std::int32_t f = 0; f < schedule.counts[(i - 1) % cipher::kScheduleLength + 1];
+         ++f, ++position) {
       ASSERT_LT(position, one.size());
       EXPECT_NE(static_cast<unsigned char>(one[position]), 255u) << "filler at " << position;
       fillerDifferences += one[position] != two[position];
@@ -156,7 +158,8 @@ TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
 TEST_F(CryptionTest, DecryptionNeverTouchesItsOwnInput) {
   createSystem();
   folder.write("data.enc", "encrypted bytes");
-  expectSession({{"dec data.enc DATA.ENC 1 1 1", "Source and decrypted file cannot be the same error.\n"}});
+  expectSession(
+      {{"dec data.enc DATA.ENC 1 1 1", "Source and decrypted file cannot be the same error.\n"}});
   EXPECT_EQ(folder.read("data.enc"), "encrypted bytes");
 }
 
@@ -164,10 +167,12 @@ TEST_F(CryptionTest, AnOutputThatCannotBeCreatedIsReported) {
   createSystem();
   folder.write("plain.bin", "abc");
   fs::create_directory(folder.path("folder"));
-  expectSession({{"enc plain.bin missing/out.enc 1 1 1",
-                  "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"},
-                 {"enc plain.bin folder 1 1 1",
-                  "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"}});
+  expectSession(
+      {{"enc plain.bin missing/out.enc 1 1 1",
+        "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"},
+       {"enc plain.bin folder 1 1 1",
+        "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created "
+        "error.\n"}});
 }
 
 TEST_F(CryptionTest, AFailedWriteLeavesTheOlderOutputAndNoPartialFile) {
@@ -181,13 +186,14 @@ TEST_F(CryptionTest, AFailedWriteLeavesTheOlderOutputAndNoPartialFile) {
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   const std::string out = folder.session({{"enc plain.bin out.enc 1 1 1", ""}});
   setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_NE(out.find("Encrypting plain.bin with expansion...\nTarget file could not be written error.\n[Vantor] "),
+  EXPECT_NE(out.find("Encrypting plain.bin with expansion...\nTarget file could not be written "
+                     "error.\n[Vantor] "),
             std::string::npos)
       << out;
   EXPECT_EQ(folder.read("out.enc"), "older output");
   EXPECT_EQ(folder.fileNames(),
-            (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "k2.dat", "k3.bin", "out.enc", "plain.bin",
-                                      "sys.dat"}));
+            (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "k2.dat", "k3.bin",
+                                      "out.enc", "plain.bin", "sys.dat"}));
 }
 
 // Reads count bytes at offset of a file.
@@ -207,7 +213,8 @@ TEST_F(CryptionTest, FilesOfTwoGibibytesAndMoreRoundTrip) {
 #endif
   struct statvfs disk {};
   ASSERT_EQ(statvfs(folder.path("").c_str(), &disk), 0);
-  if (static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < (6ull << 30)) GTEST_SKIP() << "less than 6 GiB free";
+  if (static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < (6ull << 30))
+    GTEST_SKIP() << "less than 6 GiB free";
   createSystem();
   const std::uint64_t size = (1ull << 31) + 4099;
   const std::string tail = randomBytes(4099 + 17, 4);
@@ -232,16 +239,16 @@ TEST_F(CryptionTest, DamagedKeySystemIsReportedAndNoFileIsWritten) {
   // Removed behind the tool's back: its counts still say 5 entries.
   const std::vector<Exchange> exchanges = {
       {"rm k3.bin", ""},
-      {"enc plain.bin out.enc 1 1 1", "Loading System data...\nKey system file k3.bin cannot be read error.\n"},
+      {"enc plain.bin out.enc 1 1 1",
+       "Loading System data...\nKey system file k3.bin cannot be read error.\n"},
       {"sysdat", "Examining System...\nKey system file k3.bin cannot be read error.\n"},
       {"enc plain.bin out.enc 1 1 1", "Key component 3 contains 0 elements\n"},
   };
   EXPECT_EQ(folder.session(exchanges), transcript(true, exchanges));
   EXPECT_FALSE(folder.exists("out.enc"));
   // At start the report follows the state line.
-  EXPECT_EQ(folder.session({}),
-            banner(true) + "Key system file k3.bin cannot be read error.\n" + std::string(kPrompt) +
-                std::string(kTerminated));
+  EXPECT_EQ(folder.session({}), banner(true) + "Key system file k3.bin cannot be read error.\n" +
+                                    std::string(kPrompt) + std::string(kTerminated));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // killsys, transsys, ressys, transkill and sysdat.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "VantorFolder.h"
 
@@ -11,21 +11,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kCreated =
-    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-    "Generating Key Component 3\nSystem Created.\n \n";
 const std::string kNotLoaded = "A System is not loaded.  Please issue ressys or createsys.\n";
 const std::string kKilled =
-    "Killing Component 1...\nKilling Component 2...\nKilling Component 3...\n=== System Deleted ===\n"
+    "Killing Component 1...\nKilling Component 2...\nKilling Component 3...\n=== System Deleted "
+    "===\n"
     "createsys or ressys required for future cryptions.\n \n";
 const std::string kCopied = "Copying system files...\n=== Copy completed ===\n \n";
 const std::string kRestored = "Restoring system files...\n=== Restore completed ===\n \n";
-const std::vector<std::string> kSystemFiles = {"K11.bin", "K12.bin", "K13.bin", "k2.dat", "k3.bin", "sys.dat"};
+const std::vector<std::string> kSystemFiles = {"K11.bin", "K12.bin", "K13.bin",
+                                               "k2.dat",  "k3.bin",  "sys.dat"};
 
 class ManagementTest : public ::testing::Test {
  protected:
   void createSystem() {
-    ASSERT_EQ(folder.session({{"createsys 3 4 5 n", kCreated}}), transcript(false, {{"createsys 3 4 5 n", kCreated}}));
+    ASSERT_EQ(folder.session({{"createsys 3 4 5 n", kCreated}}),
+              transcript(false, {{"createsys 3 4 5 n", kCreated}}));
     fs::create_directory(folder.path("Sys1"));
   }
 
@@ -35,7 +35,8 @@ class ManagementTest : public ::testing::Test {
 
   std::vector<std::string> namesIn(const std::string& subfolder) const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path(subfolder))) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder.path(subfolder)))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -51,7 +52,8 @@ TEST_F(ManagementTest, WithoutAKeySystemThereIsNothingToManage) {
                         {"ressys", "Parameters missing error.  Enter help r\n \n"},
                         {"transsys Sys1", kNotLoaded},
                         {"transkill Sys1", kNotLoaded},
-                        {"ressys Sys1", "A System is not currently in place in the folder defined error.\n"}});
+                        {"ressys Sys1",
+                         "A System is not currently in place in the folder defined error.\n"}});
 }
 
 TEST_F(ManagementTest, KillSysDeletesTheSystemAndItsCounts) {
@@ -64,15 +66,17 @@ TEST_F(ManagementTest, KillSysDeletesTheSystemAndItsCounts) {
 TEST_F(ManagementTest, TransferRestoreAndTransKillMoveTheSystemBetweenFolders) {
   createSystem();
   const std::string k2 = folder.read("k2.dat");
-  expectSession(true, {{"transsys Sys1", kCopied},
-                       {"ressys Sys1/", "A System is currently in place.  Issue transsys and/or killsys.\n"},
-                       {"killsys", kKilled},
-                       {"ressys Sys1", kRestored},
-                       {"enc Sys1/k2.dat out 3 4 5", "Loading System data...\nEncrypting Sys1/k2.dat...\n"
-                                                      "==== Encryption completed ====\n \n"},
-                       {"mkdir Sys2", ""},
-                       {"transkill Sys2/", kCopied + kKilled},
-                       {"sysdat", kNotLoaded}});
+  expectSession(
+      true, {{"transsys Sys1", kCopied},
+             {"ressys Sys1/", "A System is currently in place.  Issue transsys and/or killsys.\n"},
+             {"killsys", kKilled},
+             {"ressys Sys1", kRestored},
+             {"enc Sys1/k2.dat out 3 4 5",
+              "Loading System data...\nEncrypting Sys1/k2.dat...\n"
+              "==== Encryption completed ====\n \n"},
+             {"mkdir Sys2", ""},
+             {"transkill Sys2/", kCopied + kKilled},
+             {"sysdat", kNotLoaded}});
   EXPECT_EQ(namesIn("Sys1"), kSystemFiles);
   EXPECT_EQ(namesIn("Sys2"), kSystemFiles);
   EXPECT_EQ(folder.read("Sys2/k2.dat"), k2);
@@ -97,22 +101,25 @@ TEST_F(ManagementTest, CopiesAndRestoredFilesArePrivate) {
 
 TEST_F(ManagementTest, AFailedCopyIsReportedAndTransKillThenDeletesNothing) {
   createSystem();
-  expectSession(true, {{"transsys Missing", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                       {"transkill Missing/", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                       {"sysdat", "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
-                                  "Key component 2 has 4 entries and 1120 bytes (1K)\n"
-                                  "Key component 3 has 5 entries and 1365 bytes (1K)\n"
-                                  "Total System = 48565 bytes (47K)\n \n"}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1", "k2.dat",
-                                                          "k3.bin", "sys.dat"}));
+  expectSession(true,
+                {{"transsys Missing", "Copying system files...\nCopy of K11.bin failed error.\n"},
+                 {"transkill Missing/", "Copying system files...\nCopy of K11.bin failed error.\n"},
+                 {"sysdat",
+                  "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
+                  "Key component 2 has 4 entries and 1120 bytes (1K)\n"
+                  "Key component 3 has 5 entries and 1365 bytes (1K)\n"
+                  "Total System = 48565 bytes (47K)\n \n"}});
+  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
+                                                          "k2.dat", "k3.bin", "sys.dat"}));
 }
 
 TEST_F(ManagementTest, TransKillIntoTheWorkingFolderItselfKeepsTheSystem) {
   createSystem();
-  expectSession(true, {{"transsys .", kCopied},
-                       {"transkill ./", "Copying system files...\nCopy of K11.bin failed error.\n"}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1", "k2.dat",
-                                                          "k3.bin", "sys.dat"}));
+  expectSession(true,
+                {{"transsys .", kCopied},
+                 {"transkill ./", "Copying system files...\nCopy of K11.bin failed error.\n"}});
+  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
+                                                          "k2.dat", "k3.bin", "sys.dat"}));
 }
 
 TEST_F(ManagementTest, RestoreChecksTheWholeSourceBeforeCopyingAnything) {
@@ -129,11 +136,12 @@ TEST_F(ManagementTest, SysDatCountsLinesAndCharacters) {
   for (int i = 0; i < 400; ++i) k2 += "0123456789\n";
   folder.write("k2.dat", k2);
   folder.write("k3.bin", std::string(273, '1') + "\r\n" + std::string(273, '2'));
-  expectSession(true, {{"sysdat", "Examining System...\n"
-                                  "Key component 1 has 100 entries and 1536000 bytes (1500K)\n"
-                                  "Key component 2 has 400 entries and 4000 bytes (4K)\n"
-                                  "Key component 3 has 2 entries and 546 bytes (1K)\n"
-                                  "Total System = 1540546 bytes (1504K)\n \n"}});
+  expectSession(true, {{"sysdat",
+                        "Examining System...\n"
+                        "Key component 1 has 100 entries and 1536000 bytes (1500K)\n"
+                        "Key component 2 has 400 entries and 4000 bytes (4K)\n"
+                        "Key component 3 has 2 entries and 546 bytes (1K)\n"
+                        "Total System = 1540546 bytes (1504K)\n \n"}});
   fs::remove(folder.path("sys.dat"));
   expectSession(false, {{"sysdat", kNotLoaded}});
 }

@@ -10,26 +10,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kCreated =
-    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-    "Generating Key Component 3\nSystem Created.\n \n";
-const std::string kNotFound = "The scriptfile defined cannot be located.  Please\nverify and reenter.\n";
+const std::string kNotFound =
+    "The scriptfile defined cannot be located.  Please\nverify and reenter.\n";
 const std::string kNotInstalled = "System is not installed.  Issue createsys or ressys.\n";
 const std::string kReady = "System is ready.\n";
 
 // What a script that passes verification prints around its lines' output.
-std::string ranScript(const std::string& totals, const std::string& echo, const std::string& state) {
+std::string ranScript(const std::string& totals, const std::string& echo,
+                      const std::string& state) {
   return "Verifying...\n" + totals + "Verify OK\nExecuting script file...\n" + echo +
          "==== Script completed ===\n \n" + state + " \n";
 }
 
 // The script of the help topic on scripts.
 const std::vector<std::string> kHelpScript = {
-    "mkdir Sys1", "mkdir Sys2", "mkdir Sys3", "mkdir Sys4",
-    "createsys 25 500 500 n", "transsys Sys1", "killsys",
-    "createsys 30 600 50 l", "transsys Sys2", "killsys",
-    "createsys 25 500 500 m", "transsys Sys3", "killsys",
-    "createsys 25 500 500 h", "transsys Sys4", "killsys",
+    "mkdir Sys1",
+    "mkdir Sys2",
+    "mkdir Sys3",
+    "mkdir Sys4",
+    "createsys 25 500 500 n",
+    "transsys Sys1",
+    "killsys",
+    "createsys 30 600 50 l",
+    "transsys Sys2",
+    "killsys",
+    "createsys 25 500 500 m",
+    "transsys Sys3",
+    "killsys",
+    "createsys 25 500 500 h",
+    "transsys Sys4",
+    "killsys",
 };
 
 class ScriptTest : public ::testing::Test {
@@ -57,11 +67,14 @@ TEST_F(ScriptTest, ShellLinesAreEchoedAndRunEmptyLinesSkipped) {
   folder.write("job.txt", "echo one\n\n  enc a b 1 1 1\nhelp\nx other\necho 'two  words'");
   const std::string echo = ".echo one\none\n\n.  enc a b 1 1 1\n";
   const std::string out = folder.session({{"x job.txt", ""}});
-  EXPECT_NE(out.find("Verifying...\n0 errors 0 warnings\nVerify OK\nExecuting script file...\n" + echo), std::string::npos)
+  EXPECT_NE(
+      out.find("Verifying...\n0 errors 0 warnings\nVerify OK\nExecuting script file...\n" + echo),
+      std::string::npos)
       << out;
   EXPECT_NE(out.find(".help\n"), std::string::npos);
   EXPECT_NE(out.find(".x other\n"), std::string::npos);
-  EXPECT_NE(out.find(".echo 'two  words'\ntwo  words\n\n==== Script completed ===\n \n" + kNotInstalled + " \n"),
+  EXPECT_NE(out.find(".echo 'two  words'\ntwo  words\n\n==== Script completed ===\n \n" +
+                     kNotInstalled + " \n"),
             std::string::npos)
       << out;
 }
@@ -75,18 +88,21 @@ TEST_F(ScriptTest, TheHelpTopicsScriptMakesFourSystems) {
     EXPECT_TRUE(folder.exists(std::string(system) + "/sys.dat")) << system;
   }
   EXPECT_EQ(folder.read("Sys2/sys.dat"), "30\n");
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2", "Sys3", "Sys4", "make.txt"}));
+  EXPECT_EQ(folder.fileNames(),
+            (std::vector<std::string>{"Sys1", "Sys2", "Sys3", "Sys4", "make.txt"}));
 
   // With a system in place its first createsys is a counted error.
   folder.session({{"createsys 1 1 1 n", kCreated}});
-  expectSession(true, {{"x make.txt", "Verifying...\nError Line 5 - createsys 25 500 500 n | System is present\n"
-                                      "1 errors 0 warnings\nVerifyScript failed\n"}});
+  expectSession(true, {{"x make.txt",
+                        "Verifying...\nError Line 5 - createsys 25 500 500 n | System is present\n"
+                        "1 errors 0 warnings\nVerifyScript failed\n"}});
 }
 
 TEST_F(ScriptTest, ReportsOnlyDoNotFailTheVerification) {
   folder.write("plain.txt", "data");
-  folder.write("job.txt", lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                                 "dec plain.enc plain.out 1 1 1", "createsys 1 1", "dec empty.enc x 1 1 1"}));
+  folder.write("job.txt",
+               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
+                      "dec plain.enc plain.out 1 1 1", "createsys 1 1", "dec empty.enc x 1 1 1"}));
   folder.write("empty.enc", "");
   const std::string verification =
       "Warning Line 1 - killsys | no system present\n"
@@ -97,8 +113,9 @@ TEST_F(ScriptTest, ReportsOnlyDoNotFailTheVerification) {
       "1 errors 1 warnings\nVerifyScript failed\n";
   expectSession(false, {{"x job.txt", "Verifying...\n" + verification}});
 
-  folder.write("job.txt", lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                                 "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1", "ENC"}));
+  folder.write("job.txt",
+               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
+                      "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1", "ENC"}));
   const std::string echo =
       ".killsys\n.createsys 2 2 2 n\n.enc plain.txt plain.enc 1 1 1\nLoading System data...\n"
       ".dec plain.enc plain.out 1 1 1\nLoading System data...\n.dec empty.enc x 1 1 1\n";
@@ -111,8 +128,9 @@ TEST_F(ScriptTest, ReportsOnlyDoNotFailTheVerification) {
       "1 errors 1 warnings\nVerifyScript failed\n";
   expectSession(false, {{"x job.txt", "Verifying...\n" + reports}});
 
-  folder.write("job.txt", lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                                 "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1"}));
+  folder.write("job.txt",
+               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
+                      "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1"}));
   const std::string totals =
       "Warning Line 1 - killsys | no system present\n"
       "Error Line 4 - enc plain.txt plain.enc 1 1 1 | component 1 error\n"
@@ -124,24 +142,30 @@ TEST_F(ScriptTest, ReportsOnlyDoNotFailTheVerification) {
 }
 
 TEST_F(ScriptTest, VerificationFollowsRestoredCounts) {
-  folder.session({{"createsys 2 3 4 n", kCreated}, {"mkdir Keys", ""}, {"transsys Keys", ""}, {"killsys", ""}});
+  folder.session({{"createsys 2 3 4 n", kCreated},
+                  {"mkdir Keys", ""},
+                  {"transsys Keys", ""},
+                  {"killsys", ""}});
   fs::create_directory(folder.path("Bare"));
   folder.write("Bare/sys.dat", "9\n");
-  folder.write("job.txt", lines({"ressys Keys", "enc job.txt j.enc 2 3 5", "enc job.txt j.enc 2 3 4", "killsys",
-                                 "ressys Bare", "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
-  expectSession(false, {{"x job.txt", "Verifying...\n"
-                                      "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"
-                                      "Error Line 6 - enc job.txt j.enc 1 1 1 | component 2 error\n"
-                                      "Error Line 8 - ressys | Path is missing\n"
-                                      "Error Line 9 - transsys x | System not present\n"
-                                      "2 errors 0 warnings\nVerifyScript failed\n"}});
+  folder.write("job.txt", lines({"ressys Keys", "enc job.txt j.enc 2 3 5",
+                                 "enc job.txt j.enc 2 3 4", "killsys", "ressys Bare",
+                                 "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
+  expectSession(false, {{"x job.txt",
+                         "Verifying...\n"
+                         "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"
+                         "Error Line 6 - enc job.txt j.enc 1 1 1 | component 2 error\n"
+                         "Error Line 8 - ressys | Path is missing\n"
+                         "Error Line 9 - transsys x | System not present\n"
+                         "2 errors 0 warnings\nVerifyScript failed\n"}});
 }
 
 TEST_F(ScriptTest, LongScriptsAreVerifiedWholly) {
   std::vector<std::string> script(5001, "dec");
   folder.write("long.txt", lines(script));
   const std::string out = folder.session({{"x long.txt", ""}});
-  EXPECT_NE(out.find("Error Line 5001 - dec | Parameters missing\n5001 errors 0 warnings\nVerifyScript failed\n"),
+  EXPECT_NE(out.find("Error Line 5001 - dec | Parameters missing\n5001 errors 0 "
+                     "warnings\nVerifyScript failed\n"),
             std::string::npos);
 }
 

@@ -15,8 +15,8 @@ class SessionTest : public ::testing::Test {
 TEST_F(SessionTest, EachEndWordEndsTheSessionWithStatusZero) {
   for (const char* word : {"quit", "QUIT", "Exit", "End", "end", "exit"}) {
     const auto result = folder.run(std::string(word) + "\n");
-    EXPECT_EQ(result.out, transcript(false, {}).substr(0, banner(false).size()) + std::string(kPrompt) +
-                              std::string(kTerminated))
+    EXPECT_EQ(result.out, transcript(false, {}).substr(0, banner(false).size()) +
+                              std::string(kPrompt) + std::string(kTerminated))
         << word;
     EXPECT_TRUE(result.exited) << word;
     EXPECT_EQ(result.status, 0) << word;
@@ -25,9 +25,9 @@ TEST_F(SessionTest, EachEndWordEndsTheSessionWithStatusZero) {
 }
 
 TEST_F(SessionTest, EmptyLinesAreIgnored) {
-  EXPECT_EQ(folder.run("\n\nquit\n").out,
-            banner(false) + std::string(kPrompt) + std::string(kPrompt) + std::string(kPrompt) +
-                std::string(kTerminated));
+  EXPECT_EQ(folder.run("\n\nquit\n").out, banner(false) + std::string(kPrompt) +
+                                              std::string(kPrompt) + std::string(kPrompt) +
+                                              std::string(kTerminated));
 }
 
 TEST_F(SessionTest, EndOfInputEndsTheSessionAsQuitDoes) {
@@ -39,8 +39,8 @@ TEST_F(SessionTest, EndOfInputEndsTheSessionAsQuitDoes) {
     EXPECT_TRUE(result.out.ends_with(last)) << result.out;
   }
   // A last line without a line feed still runs.
-  EXPECT_EQ(folder.run("help z").out, banner(false) + std::string(kPrompt) + " \n" + std::string(kPrompt) +
-                                          std::string(kTerminated));
+  EXPECT_EQ(folder.run("help z").out, banner(false) + std::string(kPrompt) + " \n" +
+                                          std::string(kPrompt) + std::string(kTerminated));
 }
 
 TEST_F(SessionTest, HelpPrintsTheCommandListAndEachTopic) {
@@ -80,9 +80,16 @@ TEST_F(SessionTest, HelpTopicsHaveTheirLineCounts) {
     const char* file;
     std::size_t lines;
   };
-  for (const Case& c : {Case{"help.txt", 15}, {"help-o.txt", 40}, {"help-c.txt", 42}, {"help-d.txt", 15},
-                        {"help-e.txt", 15}, {"help-k.txt", 10}, {"help-r.txt", 11}, {"help-t.txt", 15},
-                        {"help-f.txt", 13}, {"help-x.txt", 36}}) {
+  for (const Case& c : {Case{"help.txt", 15},
+                        {"help-o.txt", 40},
+                        {"help-c.txt", 42},
+                        {"help-d.txt", 15},
+                        {"help-e.txt", 15},
+                        {"help-k.txt", 10},
+                        {"help-r.txt", 11},
+                        {"help-t.txt", 15},
+                        {"help-f.txt", 13},
+                        {"help-x.txt", 36}}) {
     EXPECT_EQ(splitLines(expectedText(c.file)).size(), c.lines) << c.file;
   }
   EXPECT_NE(expectedText("help-x.txt").find("or get a file and then \n"), std::string::npos);
@@ -94,7 +101,8 @@ TEST_F(SessionTest, LinesThatAreNoCommandGoToTheShell) {
   EXPECT_NE(out.find("listed.txt\nvantor\n\n"), std::string::npos) << out;
   EXPECT_NE(out.find("two  words\n\n"), std::string::npos) << out;
   // A line of blanks is not empty: it reaches the shell, which prints nothing.
-  EXPECT_NE(out.find(std::string(kPrompt) + std::string(kPrompt) + std::string(kTerminated)), std::string::npos);
+  EXPECT_NE(out.find(std::string(kPrompt) + std::string(kPrompt) + std::string(kTerminated)),
+            std::string::npos);
 }
 
 TEST_F(SessionTest, EndFollowedByABlankIsAShellCommand) {
@@ -117,7 +125,8 @@ TEST_F(SessionTest, ParametersAreSplitAtEveryBlank) {
            Case{"createsys 1 2 3 4 5 6 7 8 9", "Missing Parameters error.  Enter Help C\n"},
            Case{"createsys 10 x 10 n", "Numeric Parameter required for component 2 error.\n"},
        }) {
-    EXPECT_EQ(folder.session({{c.line, c.output}}), transcript(false, {{c.line, c.output}})) << c.line;
+    EXPECT_EQ(folder.session({{c.line, c.output}}), transcript(false, {{c.line, c.output}}))
+        << c.line;
   }
 }
 

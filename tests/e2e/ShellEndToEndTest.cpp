@@ -53,11 +53,12 @@ const auto* const removal = ::testing::AddGlobalTestEnvironment(new ScratchFolde
 
 // A resources part holding one plugin record, as the packer writes it.
 std::vector<std::uint8_t> pluginResourcePart() {
-  const auto record = vantor::tools::pluginResource("libZKShell.so",
-                                                    vantor::tools::readFile(SHELL_PLUGIN_PATH));
+  const auto record =
+      vantor::tools::pluginResource("libZKShell.so", vantor::tools::readFile(SHELL_PLUGIN_PATH));
   std::vector<std::uint8_t> part;
   auto append = [&part](auto value) {
-    for (std::size_t i = 0; i < sizeof value; ++i) part.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (std::size_t i = 0; i < sizeof value; ++i)
+      part.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   };
   append(rt::host::kPluginResourceType);
   append(std::uint16_t{128});
@@ -96,8 +97,8 @@ void onCompleted(RTObject*) { ++completedEvents; }
 ClassRecord* watchedShellClass() {
   static ClassRecord* const watched = [] {
     ClassRecord* shell = RuntimeLookupClass(rt::String("Shell").get());
-    ClassRecord* cls = RuntimeNewClass(shell, shell->methodCount, 0, shell->eventCount, 0,
-                                       shell->propertyCount);
+    ClassRecord* cls =
+        RuntimeNewClass(shell, shell->methodCount, 0, shell->eventCount, 0, shell->propertyCount);
     cls->name = rt::text::makeString("WatchedShell", kEncodingUTF8);
     cls->instanceSize = shell->instanceSize;
     // The events in the order the class declares them.
@@ -120,7 +121,8 @@ class ShellEndToEnd : public rt::test::RuntimeTest {
 
   template <class Function>
   static Function entry(const char* name) {
-    const auto function = reinterpret_cast<Function>(RuntimeLookupPluginEntrypoint(rt::String(name).get()));
+    const auto function =
+        reinterpret_cast<Function>(RuntimeLookupPluginEntrypoint(rt::String(name).get()));
     EXPECT_NE(function, nullptr) << name;
     return function;
   }
@@ -162,7 +164,8 @@ TEST_F(ShellEndToEnd, SynchronousExecuteThroughTheEntryTable) {
   const auto close = entry<ObjectEntry>("Shell.Close");
   ASSERT_TRUE(execute && resultGetter && close);
 
-  rt::Object shell = rt::Object::adopt(RuntimeNewObject(RuntimeLookupClass(rt::String("Shell").get())));
+  rt::Object shell =
+      rt::Object::adopt(RuntimeNewObject(RuntimeLookupClass(rt::String("Shell").get())));
   ASSERT_NE(shell.get(), nullptr);
   EXPECT_EQ(intProperty(shell, "TimeOut"), 2000);
   execute(shell.get(), rt::String("echo hello; exit 3").get());

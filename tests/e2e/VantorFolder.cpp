@@ -10,21 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kBannerLines[] = {
-    " ",
-    "=====================================",
-    "==",
-    "==   Vantor Encryption for Linux   ",
-    "==      Command Line Interface    ",
-    "==           Version 1.5.0",
-    "==  ",
-    "=====================================",
-    "enter help for general topics",
-    "enter help f for formats reference",
-    "enter end or quit or exit to terminate",
-    " ",
-};
-
 }  // namespace
 
 std::string lines(const std::vector<std::string>& text) {
@@ -34,9 +19,9 @@ std::string lines(const std::vector<std::string>& text) {
 }
 
 std::string banner(bool systemReady) {
-  std::string text;
-  for (const char* line : kBannerLines) text += std::string(line) + "\n";
-  return text + (systemReady ? "System is ready.\n" : "System is not installed.  Issue createsys or ressys.\n");
+  return expectedText("banner.txt") +
+         (systemReady ? "System is ready.\n"
+                      : "System is not installed.  Issue createsys or ressys.\n");
 }
 
 std::string transcript(bool systemReady, const std::vector<Exchange>& exchanges) {
@@ -79,7 +64,9 @@ std::string VantorFolder::read(std::string_view name) const {
   return bytes.str();
 }
 
-bool VantorFolder::exists(std::string_view name) const { return fs::exists(fs::symlink_status(path(name))); }
+bool VantorFolder::exists(std::string_view name) const {
+  return fs::exists(fs::symlink_status(path(name)));
+}
 
 std::vector<std::string> VantorFolder::fileNames() const {
   std::vector<std::string> names;

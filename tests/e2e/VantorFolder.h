@@ -20,6 +20,10 @@ struct Exchange {
 };
 
 inline constexpr std::string_view kPrompt = "[Vantor] \n";
+// What a successful createsys prints at the prompt.
+inline const std::string kCreated =
+    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
+    "Generating Key Component 3\nSystem Created.\n \n";
 inline constexpr std::string_view kTerminated =
     "=== Vantor Encryption for Linux CLI v1.5.0 Terminated ===\n \n";
 

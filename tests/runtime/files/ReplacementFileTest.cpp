@@ -1,12 +1,12 @@
 // Files the application writes with care: private key files, whole-or-nothing
 // replacement of an output, identity of two names, bulk reads and writes.
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
 #include <vector>
 
 #include "FileTest.h"
@@ -32,7 +32,8 @@ class CarefulFileTest : public rt::test::FileTest {
 
   std::vector<std::string> namesInFolder() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder())) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder()))
+      names.push_back(entry.path().filename());
     return names;
   }
 };
@@ -82,9 +83,9 @@ TEST_F(CarefulFileTest, SameFileUnderTwoNames) {
     const char* second;
     bool same;
   };
-  for (const Case& c : {Case{"a", "./a", true}, Case{"a", "sub/../a", true}, Case{"a", "hard", true},
-                        Case{"soft", "a", true}, Case{"a", "b", false}, Case{"a", "missing", false},
-                        Case{"missing", "missing", false}}) {
+  for (const Case& c : {Case{"a", "./a", true}, Case{"a", "sub/../a", true},
+                        Case{"a", "hard", true}, Case{"soft", "a", true}, Case{"a", "b", false},
+                        Case{"a", "missing", false}, Case{"missing", "missing", false}}) {
     EXPECT_EQ(item(c.first).isSameFile(item(c.second)), c.same) << c.first << " / " << c.second;
   }
 }
