@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test. With --sanitize the build uses
-# AddressSanitizer and UndefinedBehaviorSanitizer (in build-sanitize/).
+# Installs what is missing, configures, builds and runs every test. With
+# --sanitize the build uses AddressSanitizer and UndefinedBehaviorSanitizer
+# (in build-sanitize/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/install-deps.sh
 build=build
 options=()
 if [[ "${1:-}" == "--sanitize" ]]; then
