@@ -36,6 +36,11 @@ std::string oneDecimal(double value) {
   return std::string(buffer, result.ptr);
 }
 
+// Tenths tell something only while the rate is small.
+std::string rateText(double rate) {
+  return rate < 100 ? oneDecimal(rate) : std::to_string(std::llround(rate));
+}
+
 const char* unitName(ProgressUnit unit) { return unit == ProgressUnit::Bytes ? "MiB" : "entries"; }
 
 std::string amount(ProgressUnit unit, std::int64_t count) {
@@ -43,27 +48,43 @@ std::string amount(ProgressUnit unit, std::int64_t count) {
                                      : std::to_string(count);
 }
 
-std::string twoDigits(std::int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+// Appends ":" and the value in two digits.
+void appendTwoDigits(std::string& text, std::int64_t value) {
+  text += value < 10 ? ":0" : ":";
+  text += std::to_string(value);
+}
 
 // m:ss below an hour, h:mm:ss from there.
 std::string duration(std::int64_t seconds) {
   const std::int64_t hours = seconds / 3600;
-  const std::int64_t minutes = seconds / 60 % 60;
-  const std::string tail = twoDigits(seconds % 60);
-  if (hours == 0) return std::to_string(minutes) + ":" + tail;
-  return std::to_string(hours) + ":" + twoDigits(minutes) + ":" + tail;
+  std::string text = std::to_string(hours == 0 ? seconds / 60 : hours);
+  if (hours > 0) appendTwoDigits(text, seconds / 60 % 60);
+  appendTwoDigits(text, seconds % 60);
+  return text;
 }
 
 }  // namespace
 
 std::string progressText(const std::string& label, ProgressUnit unit, std::int64_t done,
                          std::int64_t total, std::int32_t elapsedTicks) {
-  std::string text = label + amount(unit, done) + " of " + amount(unit, total) + " " + unitName(unit);
+  std::string text = label;
+  text += amount(unit, done);
+  text += " of ";
+  text += amount(unit, total);
+  text += ' ';
+  text += unitName(unit);
   if (elapsedTicks < kRedrawTicks || done <= 0) return text;
   const double perSecond = static_cast<double>(done) * kTicksPerSecond / elapsedTicks;
   const double rate = unit == ProgressUnit::Bytes ? perSecond / kBytesPerMiB : perSecond;
   const auto secondsLeft = static_cast<std::int64_t>(std::ceil(static_cast<double>(total - done) / perSecond));
-  return text + ", " + oneDecimal(rate) + " " + unitName(unit) + "/s, " + duration(secondsLeft) + " left";
+  text += ", ";
+  text += rateText(rate);
+  text += ' ';
+  text += unitName(unit);
+  text += "/s, ";
+  text += duration(secondsLeft);
+  text += " left";
+  return text;
 }
 
 Progress::Progress(std::string label, ProgressUnit unit, std::int64_t total, bool shown)
@@ -90,7 +111,10 @@ void Progress::update(std::int64_t done) {
 
 void Progress::erase() {
   if (width_ == 0) return;
-  writeError("\r" + std::string(width_, ' ') + "\r");
+  std::string blanks(width_ + 2, ' ');
+  blanks.front() = '\r';
+  blanks.back() = '\r';
+  writeError(blanks);
   width_ = 0;
   if (onScreen == this) onScreen = nullptr;
 }
@@ -99,7 +123,10 @@ void Progress::erase() {
 void Progress::draw(std::int32_t now) {
   const std::string text = progressText(label_, unit_, done_, total_, ticksBetween(start_, now));
   const std::size_t cover = width_ > text.size() ? width_ - text.size() : 0;
-  writeError("\r" + text + std::string(cover, ' '));
+  std::string line = "\r";
+  line += text;
+  line.append(cover, ' ');
+  writeError(line);
   width_ = text.size();
   lastDrawn_ = now;
   onScreen = this;

@@ -45,6 +45,18 @@ char* noPrompt(EditLine*) {
   return empty;
 }
 
+// Ctrl-D: the end of input on an empty line, without echoing anything (the
+// session's closing message starts the next line), otherwise a deletion of
+// the character under the cursor.
+unsigned char endOrDelete(EditLine* editLine, int) {
+  const LineInfo* line = el_line(editLine);
+  if (line->buffer == line->lastchar) return CC_EOF;
+  if (line->cursor == line->lastchar) return CC_NORM;
+  el_cursor(editLine, 1);
+  el_deletestr(editLine, 1);
+  return CC_REFRESH;
+}
+
 // Made on first use and kept for the life of the process.
 struct Editor {
   locale_t characterSet = LC_GLOBAL_LOCALE;
@@ -66,6 +78,8 @@ Editor makeEditor() {
   el_set(editor.editLine, EL_EDITOR, "emacs");
   el_set(editor.editLine, EL_PROMPT, &noPrompt);
   el_set(editor.editLine, EL_HIST, history, editor.history);
+  el_set(editor.editLine, EL_ADDFN, "end-or-delete", "End of input or delete a character", &endOrDelete);
+  el_set(editor.editLine, EL_BIND, "^D", "end-or-delete", nullptr);
   // A signal that arrives while a line is edited (Ctrl-C, Ctrl-Z, SIGTERM)
   // finds the terminal back in its normal mode.
   el_set(editor.editLine, EL_SIGNAL, 1);
