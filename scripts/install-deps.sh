@@ -14,11 +14,11 @@ done
 if ((EUID == 0)); then
   as_root=()
 elif command -v sudo >/dev/null; then
-  echo "Installing ${missing[*]} through sudo."
   as_root=(sudo)
 else
   echo "Missing packages; install them as root: apt-get install ${missing[*]}" >&2
   exit 1
 fi
+echo "Installing the missing packages: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null

@@ -12,6 +12,6 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   build=build-sanitize
   options=(-DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON)
 fi
-cmake -S . -B "$build" "${options[@]}" >/dev/null
+cmake -S . -B "$build" -DVANTOR_TESTS=ON "${options[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" </dev/null
