@@ -27,12 +27,14 @@ void writeError(const std::string& text) {
 
 // Tick differences stay right across the wrap of the 32-bit tick count.
 std::int32_t ticksBetween(std::int32_t from, std::int32_t to) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(to) - static_cast<std::uint32_t>(from));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(to) -
+                                   static_cast<std::uint32_t>(from));
 }
 
 std::string oneDecimal(double value) {
   char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
   return std::string(buffer, result.ptr);
 }
 
@@ -76,7 +78,8 @@ std::string progressText(const std::string& label, ProgressUnit unit, std::int64
   if (elapsedTicks < kRedrawTicks || done <= 0) return text;
   const double perSecond = static_cast<double>(done) * kTicksPerSecond / elapsedTicks;
   const double rate = unit == ProgressUnit::Bytes ? perSecond / kBytesPerMiB : perSecond;
-  const auto secondsLeft = static_cast<std::int64_t>(std::ceil(static_cast<double>(total - done) / perSecond));
+  const auto secondsLeft =
+      static_cast<std::int64_t>(std::ceil(static_cast<double>(total - done) / perSecond));
   text += ", ";
   text += rateText(rate);
   text += ' ';

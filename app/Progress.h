@@ -29,6 +29,7 @@ class Progress {
   // Redraws the line when a tenth of a second has passed since it was last
   // drawn; erases it for good when done reaches the total.
   void update(std::int64_t done);
+  // Takes the line off the screen; the next update draws it again.
   void erase();
 
  private:

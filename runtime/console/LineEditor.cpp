@@ -78,7 +78,8 @@ Editor makeEditor() {
   el_set(editor.editLine, EL_EDITOR, "emacs");
   el_set(editor.editLine, EL_PROMPT, &noPrompt);
   el_set(editor.editLine, EL_HIST, history, editor.history);
-  el_set(editor.editLine, EL_ADDFN, "end-or-delete", "End of input or delete a character", &endOrDelete);
+  el_set(editor.editLine, EL_ADDFN, "end-or-delete", "End of input or delete a character",
+         &endOrDelete);
   el_set(editor.editLine, EL_BIND, "^D", "end-or-delete", nullptr);
   // A signal that arrives while a line is edited (Ctrl-C, Ctrl-Z, SIGTERM)
   // finds the terminal back in its normal mode.

@@ -143,6 +143,8 @@ void RuntimeStdOutFlush(RTObject* stream) { std::fflush(streamOf(stream)); }
 
 uint8_t RuntimeStdOutputError(RTObject* stream) { return std::ferror(streamOf(stream)) != 0; }
 
-uint8_t RuntimeStdOutputIsTerminal(RTObject* stream) { return isatty(fileno(streamOf(stream))) == 1; }
+uint8_t RuntimeStdOutputIsTerminal(RTObject* stream) {
+  return isatty(fileno(streamOf(stream))) == 1;
+}
 
 }  // extern "C"

@@ -18,10 +18,13 @@ TEST(Progress, TextShowsDoneOfTotalThenRateAndTimeLeft) {
     const char* expected;
   };
   const Case cases[] = {
-      {"Key component 1: ", ProgressUnit::Entries, 0, 1000, 0, "Key component 1: 0 of 1000 entries"},
+      {"Key component 1: ", ProgressUnit::Entries, 0, 1000, 0,
+       "Key component 1: 0 of 1000 entries"},
       // Before a tenth of a second, or with nothing done, no rate is known.
-      {"Key component 1: ", ProgressUnit::Entries, 3, 1000, 5, "Key component 1: 3 of 1000 entries"},
-      {"Key component 1: ", ProgressUnit::Entries, 0, 1000, 600, "Key component 1: 0 of 1000 entries"},
+      {"Key component 1: ", ProgressUnit::Entries, 3, 1000, 5,
+       "Key component 1: 3 of 1000 entries"},
+      {"Key component 1: ", ProgressUnit::Entries, 0, 1000, 600,
+       "Key component 1: 0 of 1000 entries"},
       {"Key component 1: ", ProgressUnit::Entries, 120, 1000, 120,
        "Key component 1: 120 of 1000 entries, 60.0 entries/s, 0:15 left"},
       {"Key component 1: ", ProgressUnit::Entries, 2500, 3000, 60,

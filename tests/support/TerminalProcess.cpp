@@ -36,7 +36,8 @@ void closeIfOpen(int& descriptor) {
 // In the child: a session of its own with the terminal as its controlling
 // terminal, so that job-control keys and the editor's signal handling behave
 // as at a real one.
-[[noreturn]] void execChild(const TerminalLaunch& launch, int terminal, Pipe in, Pipe out, Pipe err) {
+[[noreturn]] void execChild(const TerminalLaunch& launch, int terminal, Pipe in, Pipe out,
+                            Pipe err) {
   setsid();
   ioctl(terminal, TIOCSCTTY, 0);
   dup2(launch.inputOnTerminal ? terminal : in.read, STDIN_FILENO);
@@ -49,7 +50,9 @@ void closeIfOpen(int& descriptor) {
   for (const auto& [name, value] : launch.environment) setenv(name.c_str(), value.c_str(), 1);
   for (const std::string& name : launch.unsetEnvironment) unsetenv(name.c_str());
   std::vector<char*> argv;
-  for (const std::string& argument : launch.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  for (const std::string& argument : launch.arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
   argv.push_back(nullptr);
   execv(launch.program.c_str(), argv.data());
   _exit(127);
@@ -60,8 +63,11 @@ void closeIfOpen(int& descriptor) {
 void drain(int& descriptor, std::string& into) {
   char buffer[4096];
   const ssize_t n = read(descriptor, buffer, sizeof buffer);
-  if (n > 0) into.append(buffer, static_cast<std::size_t>(n));
-  else if (n == 0 || (errno != EAGAIN && errno != EINTR)) closeIfOpen(descriptor);
+  if (n > 0) {
+    into.append(buffer, static_cast<std::size_t>(n));
+  } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+    closeIfOpen(descriptor);
+  }
 }
 
 }  // namespace
@@ -86,7 +92,8 @@ TerminalProcess::TerminalProcess(const TerminalLaunch& launch) {
   if (in.write >= 0) {
     std::size_t written = 0;
     while (written < launch.pipedInput.size()) {
-      const ssize_t n = write(in.write, launch.pipedInput.data() + written, launch.pipedInput.size() - written);
+      const ssize_t n =
+          write(in.write, launch.pipedInput.data() + written, launch.pipedInput.size() - written);
       if (n <= 0) break;
       written += static_cast<std::size_t>(n);
     }

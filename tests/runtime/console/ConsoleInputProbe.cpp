@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
   } else if (argc == 2 && std::strcmp(argv[1], "streams") == 0) {
     RTObject* out = RuntimeGetStdOut();
     RTObject* err = RuntimeGetStdErr();
-    std::printf("out=%d err=%d\n", RuntimeStdOutputIsTerminal(out), RuntimeStdOutputIsTerminal(err));
+    std::printf("out=%d err=%d\n", RuntimeStdOutputIsTerminal(out),
+                RuntimeStdOutputIsTerminal(err));
     for (RTObject* object : {out, err}) RuntimeUnlockObject(object);
   }
   return 0;
