@@ -1,11 +1,15 @@
 #include "Console.h"
 
+#include "Progress.h"
 #include "console/ConsoleApi.h"
 #include "objects/ObjectHandle.h"
 
 namespace vantor::app {
 
-void print(const rt::String& line) { RuntimeConsolePrint(line.get()); }
+void print(const rt::String& line) {
+  hideProgress();
+  RuntimeConsolePrint(line.get());
+}
 
 void printLines(std::span<const char* const> lines) {
   for (const char* line : lines) print(rt::String(line));

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "ModuleGlobals.h"
 #include "Operations.h"
+#include "Progress.h"
 #include "console/ConsoleApi.h"
 #include "numbers/DateHandle.h"
 #include "numbers/NumberApi.h"
@@ -98,9 +99,11 @@ bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t e
     print(rt::String("Generating Key Component 1"));
     print(rt::String("This might take awhile..."));
   }
+  Progress progress("Key component 1: ", ProgressUnit::Entries, entries1);
   for (std::int32_t n = 1; n <= entries1; ++n) {
     if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile, componentOneLine))
       return false;
+    progress.update(n);
   }
   if (!inScript()) {
     print(rt::String(kBlank));

@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "ModuleGlobals.h"
 #include "Operations.h"
+#include "Progress.h"
 #include "cipher/Cipher.h"
 #include "console/ConsoleApi.h"
 #include "files/ReplacementFile.h"
@@ -19,6 +20,8 @@ namespace vantor::app {
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
+// Smaller inputs are done before a progress line would help.
+constexpr std::int64_t kProgressAbove = std::int64_t{16} << 20;
 
 // What differs between the two directions.
 struct Direction {
@@ -140,7 +143,7 @@ enum class RunResult { Done, SourceUnreadable, TargetUnwritable };
 
 // Feeds length bytes of the source to the engine (an Encryptor or Decryptor).
 template <class Engine>
-RunResult feed(rt::BinaryStream& source, std::int64_t length, Engine& engine) {
+RunResult feed(rt::BinaryStream& source, std::int64_t length, Engine& engine, Progress& progress) {
   std::vector<std::uint8_t> block(kBlockSize);
   for (std::int64_t left = length; left > 0;) {
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlockSize));
@@ -148,6 +151,7 @@ RunResult feed(rt::BinaryStream& source, std::int64_t length, Engine& engine) {
     if (got == 0) return RunResult::SourceUnreadable;
     if (!engine.push(std::span(block).first(got))) return RunResult::TargetUnwritable;
     left -= static_cast<std::int64_t>(got);
+    progress.update(length - left);
     RuntimeBackgroundTask();
   }
   return engine.finish() ? RunResult::Done : RunResult::TargetUnwritable;
@@ -158,13 +162,14 @@ RunResult runEngine(const Direction& direction, rt::BinaryStream& source, std::i
   const cipher::Key key = loadedKey();
   const auto schedule = loadedSchedule();
   StreamSink sink(target);
+  Progress progress(direction.progress, ProgressUnit::Bytes, length, length > kProgressAbove);
   if (&direction == &kEncryption) {
     RuntimeRandom random;
     cipher::Encryptor encryptor(key, *schedule, random, sink);
-    return feed(source, length, encryptor);
+    return feed(source, length, encryptor, progress);
   }
   cipher::Decryptor decryptor(key, *schedule, sink);
-  return feed(source, length, decryptor);
+  return feed(source, length, decryptor, progress);
 }
 
 void crypt(const Direction& direction) {

@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build and test Vantor (run as root).
+# Installs the Debian packages Vantor needs to build and test, when any is
+# missing: as root directly, otherwise through sudo; without either it names
+# the packages to install and fails.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libbenchmark-dev binutils unicode-data)
+packages=(g++ cmake make libgtest-dev libbenchmark-dev libedit-dev binutils unicode-data groff-base)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-if ((${#missing[@]})); then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
+((${#missing[@]})) || exit 0
+
+if ((EUID == 0)); then
+  as_root=()
+elif command -v sudo >/dev/null; then
+  as_root=(sudo)
+else
+  echo "Missing packages; install them as root: apt-get install ${missing[*]}" >&2
+  exit 1
 fi
+echo "Installing the missing packages: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null

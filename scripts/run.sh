@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Configures and builds Vantor, then starts the tool.
+# Installs what is missing, configures and builds Vantor, then starts the tool
+# in its own folder, build/: the tool takes relative file names from there,
+# and the shell lines typed at the prompt then run in the same folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/install-deps.sh
 cmake -S . -B build -DVANTOR_TESTS=OFF >/dev/null
-cmake --build build -j "$(nproc)"
-if [[ -x build/vantor ]]; then
-  exec build/vantor "$@"
-fi
-echo "Built the runtime library; the vantor executable is not part of the build yet."
+cmake --build build --target vantor -j "$(nproc)"
+cd build
+exec ./vantor "$@"

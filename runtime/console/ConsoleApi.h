@@ -39,6 +39,9 @@ void RuntimeStdOutputStreamWrite(RTObject* stream, RTString s);
 void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s);
 void RuntimeStdOutFlush(RTObject* stream);
 uint8_t RuntimeStdOutputError(RTObject* stream);
+// Whether the object's stream is a terminal, so that a progress line drawn
+// on it is seen by a person and not written into a file.
+uint8_t RuntimeStdOutputIsTerminal(RTObject* stream);
 // The runtime has no socket classes: raises ServiceNotAvailableException and
 // returns nil.
 RTObject* RuntimeStdOutputAsSocket(RTObject* stream);

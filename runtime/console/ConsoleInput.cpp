@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "console/LineEditor.h"
 #include "text/Encodings.h"
 #include "text/StringStorage.h"
 
@@ -19,6 +20,9 @@ constexpr int kDroppedByte = 0xFF;
 
 // 0 means no byte is pending.
 unsigned char pendingByte = 0;
+// The line editor reads the terminal itself, so stdin's end-of-file
+// indicator never learns of a Ctrl-D: the end is kept here.
+bool editedInputEnded = false;
 
 void takePendingByte(std::string& line) {
   if (pendingByte != 0) line += static_cast<char>(pendingByte);
@@ -51,11 +55,30 @@ RTString asciiString(const std::string& bytes) {
   return text::makeString(bytes.data(), bytes.size(), kEncodingASCII);
 }
 
+// A typed line keeps to the rules of piped input: a NUL byte ends it and
+// 0xFF bytes are dropped.
+void appendTyped(std::string& line, const std::string& typed) {
+  for (const char c : typed) {
+    if (c == '\0') break;
+    if (static_cast<unsigned char>(c) != kDroppedByte) line += c;
+  }
+}
+
+RTString readEditedInputLine(std::string& line) {
+  if (!editedInputEnded) {
+    const std::optional<std::string> typed = readEditedLine();
+    if (typed) appendTyped(line, *typed);
+    else editedInputEnded = true;
+  }
+  return asciiString(line);
+}
+
 }  // namespace
 
 RTString readInputLine() {
   std::string line;
   takePendingByte(line);
+  if (lineEditingActive()) return readEditedInputLine(line);
   while (!std::feof(stdin)) {
     const int byte = std::fgetc(stdin);
     if (byte == kLineFeed || byte == 0) {
@@ -74,9 +97,12 @@ RTString readInputLine() {
   return asciiString(line);
 }
 
+bool inputAtEnd() { return editedInputEnded || std::feof(stdin) != 0; }
+
 RTString readInputBytes(std::int32_t count) {
   std::string bytes;
   takePendingByte(bytes);
+  if (editedInputEnded) return asciiString(bytes);
   for (std::int32_t read = 0; count < 1 || read < count; ++read) {
     const int byte = std::fgetc(stdin);
     if (byte == EOF) break;

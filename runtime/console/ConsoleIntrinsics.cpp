@@ -24,6 +24,7 @@ std::span<const IntrinsicEntry> consoleFunctions() {
       RT_INTRINSIC(RuntimeStdOutputStreamWriteLine),
       RT_INTRINSIC(RuntimeStdOutFlush),
       RT_INTRINSIC(RuntimeStdOutputError),
+      RT_INTRINSIC(RuntimeStdOutputIsTerminal),
       RT_INTRINSIC(RuntimeStdOutputAsSocket),
       RT_INTRINSIC(RuntimeTicks),
       RT_INTRINSIC(RuntimeDoEvents),

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <unistd.h>
 
 #include "console/ConsoleApi.h"
 #include "console/ConsoleInput.h"
@@ -40,6 +41,7 @@ const std::array kOutputMethods{
 
 const std::array kOutputProperties{
     PropertyDefinition{"WriteError", entry(&RuntimeStdOutputError), nullptr, 0},
+    PropertyDefinition{"IsTerminal", entry(&RuntimeStdOutputIsTerminal), nullptr, 0},
 };
 
 StandardOutputStreamObject* fields(RTObject* stream) {
@@ -111,7 +113,7 @@ RTString RuntimeStdInputRead(RTObject*, int32_t count, RTObject* encoding) {
   return bytes;
 }
 
-uint8_t RuntimeStdInputEof(RTObject*) { return std::feof(stdin) != 0; }
+uint8_t RuntimeStdInputEof(RTObject*) { return inputAtEnd(); }
 
 uint8_t RuntimeStdInputError(RTObject*) { return std::ferror(stdin) != 0; }
 
@@ -140,5 +142,9 @@ void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s) {
 void RuntimeStdOutFlush(RTObject* stream) { std::fflush(streamOf(stream)); }
 
 uint8_t RuntimeStdOutputError(RTObject* stream) { return std::ferror(streamOf(stream)) != 0; }
+
+uint8_t RuntimeStdOutputIsTerminal(RTObject* stream) {
+  return isatty(fileno(streamOf(stream))) == 1;
+}
 
 }  // extern "C"

@@ -4,7 +4,12 @@
 //   console_input_probe read      a line, then Read(2) and Read(0)
 //   console_input_probe encoded   Read(3) as UTF-8, Read(2) with a stream
 //                                 object as encoding, Read(0) marked UTF-16
+//   console_input_probe untilEnd  lines until EOF says the input ended, then
+//                                 one more
+//   console_input_probe streams   whether standard output and error are
+//                                 terminals
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +39,12 @@ void show(RTString s) {
 
 int main(int argc, char** argv) {
   // The test writes its whole input at once: wait until it is there, so the
-  // look-ahead after a carriage return sees what follows.
-  pollfd input{0, POLLIN, 0};
-  poll(&input, 1, 10000);
+  // look-ahead after a carriage return sees what follows. (A terminal has
+  // input only once a key is typed, which waits for the editor.)
+  if (isatty(STDIN_FILENO) == 0) {
+    pollfd input{0, POLLIN, 0};
+    poll(&input, 1, 10000);
+  }
   if (argc == 3 && std::strcmp(argv[1], "lines") == 0) {
     for (int i = std::atoi(argv[2]); i > 0; --i) show(RuntimeConsoleInput());
   } else if (argc == 2 && std::strcmp(argv[1], "read") == 0) {
@@ -52,6 +60,15 @@ int main(int argc, char** argv) {
     show(RuntimeStdInputRead(nullptr, 2, notAnEncoding));
     show(RuntimeStdInputRead(nullptr, 0, utf16));
     for (RTObject* object : {utf8, utf16, notAnEncoding}) RuntimeUnlockObject(object);
+  } else if (argc == 2 && std::strcmp(argv[1], "untilEnd") == 0) {
+    while (RuntimeStdInputEof(nullptr) == 0) show(RuntimeConsoleInput());
+    show(RuntimeConsoleInput());
+  } else if (argc == 2 && std::strcmp(argv[1], "streams") == 0) {
+    RTObject* out = RuntimeGetStdOut();
+    RTObject* err = RuntimeGetStdErr();
+    std::printf("out=%d err=%d\n", RuntimeStdOutputIsTerminal(out),
+                RuntimeStdOutputIsTerminal(err));
+    for (RTObject* object : {out, err}) RuntimeUnlockObject(object);
   }
   return 0;
 }

@@ -1,8 +1,10 @@
 // Console input through pipes: line ends, carriage returns with their
-// look-ahead, NUL and 0xFF bytes, end of input.
+// look-ahead, NUL and 0xFF bytes, end of input; and at a terminal, where the
+// line editor reads the keys.
 #include <gtest/gtest.h>
 
 #include "support/ProcessRunner.h"
+#include "support/TerminalProcess.h"
 
 namespace rt::test {
 namespace {
@@ -50,6 +52,45 @@ TEST(ConsoleInput, ReadTakesThePendingByteFirstWithoutCountingIt) {
 TEST(ConsoleInput, ReadMarksTheBytesWithTheEncodingObjectGiven) {
   const ProcessResult result = readInput(std::string("h\xc3\xa9" "abx\0y\0", 9), {"encoded"});
   EXPECT_EQ(result.out, "<h\\xc3\\xa9> 8000100\n<ab> 600\n<x\\x00y\\x00> 100\n");
+}
+
+TerminalLaunch probeAtTerminal(const char* mode) {
+  TerminalLaunch launch;
+  launch.program = CONSOLE_INPUT_PROBE;
+  launch.arguments = {CONSOLE_INPUT_PROBE, mode};
+  launch.environment = {{"TERM", "xterm"}};
+  return launch;
+}
+
+TEST(ConsoleInput, AtATerminalLinesAreEditedWithAHistoryUntilCtrlD) {
+  TerminalProcess probe(probeAtTerminal("untilEnd"));
+  ASSERT_TRUE(probe.waitForKeyReading());
+  probe.type("abc\r");
+  ASSERT_TRUE(probe.waitFor("<abc> 600\r\n") && probe.waitForKeyReading());
+  // The last line back, the cursor one to the left, x inserted there.
+  probe.type("\x1b[A\x1b[Dx\r");
+  ASSERT_TRUE(probe.waitFor("<abxc> 600\r\n") && probe.waitForKeyReading());
+  probe.type("\x04");
+  const TerminalResult result = probe.finish();
+  // After Ctrl-D, EOF is true and every further line is empty at once.
+  EXPECT_TRUE(result.terminal.ends_with("<abxc> 600\r\n<> 600\r\n<> 600\r\n")) << result.terminal;
+  EXPECT_EQ(result.status, 0);
+}
+
+TEST(ConsoleInput, TheEditorStaysOutOfTheWayWhenOutputIsNotATerminal) {
+  TerminalLaunch launch = probeAtTerminal("untilEnd");
+  launch.outputOnTerminal = false;
+  TerminalProcess probe(launch);
+  probe.type("abc\r\x04");
+  const TerminalResult result = probe.finish();
+  EXPECT_EQ(result.out, "<abc> 600\n<> 600\n<> 600\n");
+}
+
+TEST(ConsoleInput, OutputStreamsTellWhetherTheyAreTerminals) {
+  EXPECT_EQ(readInput("", {"streams"}).out, "out=0 err=0\n");
+  TerminalLaunch launch = probeAtTerminal("streams");
+  launch.outputOnTerminal = false;
+  EXPECT_EQ(TerminalProcess(launch).finish().out, "out=0 err=1\n");
 }
 
 }  // namespace

@@ -201,8 +201,8 @@ TEST_F(EventLoopTest, EveryEntryPointIsRegisteredUnderItsName) {
        {"RuntimeConsolePrint", "RuntimeConsoleInput", "RuntimeGetStdIn", "RuntimeGetStdOut",
         "RuntimeGetStdErr", "RuntimeStdInputReadLine", "RuntimeStdInputRead", "RuntimeStdInputEof",
         "RuntimeStdInputError", "RuntimeStdOutputStreamWrite", "RuntimeStdOutputStreamWriteLine",
-        "RuntimeStdOutFlush", "RuntimeStdOutputError", "RuntimeStdInputAsSocket",
-        "RuntimeStdOutputAsSocket", "RuntimeTicks", "RuntimeDoEvents",
+        "RuntimeStdOutFlush", "RuntimeStdOutputError", "RuntimeStdOutputIsTerminal",
+        "RuntimeStdInputAsSocket", "RuntimeStdOutputAsSocket", "RuntimeTicks", "RuntimeDoEvents",
         "RuntimeBackgroundTask", "AppSleepCurrentThread", "ApplicationAddPollableObject",
         "ApplicationRemovePollableObject", "DaemonizeApp", "ConsoleApplicationInitializer"}) {
     EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
