@@ -279,6 +279,14 @@ struct Methods {
     va_end(arguments);
     return getAt(array, indexes.data());
   }
+  // Compiled code calls this with the element value before the indexes, so
+  // the last named parameter may be a type that promotes (Int8, Single). Both
+  // compilers find the variadic arguments without regard to that type; clang
+  // warns all the same.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
   static void setN(RTArray* array, V value, ...) {
     va_list arguments;
     va_start(arguments, value);
@@ -286,6 +294,9 @@ struct Methods {
     va_end(arguments);
     setAt(array, value, indexes.data());
   }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
   static void* lockSlot() {
     if constexpr (E::counted) return reinterpret_cast<void*>(&E::lock);
