@@ -55,7 +55,12 @@ inline long count(const char* p, const char* end) {
 }
 
 // The position reached by stepping n characters forward from p, stopping at end.
+// Continuation bytes at p (only a text's start can hold them) have no
+// character before them and belong to the first one, which count agrees with.
 inline const char* advance(const char* p, const char* end, long n) {
+  if (n > 0) {
+    while (p < end && isContinuation(*p)) ++p;
+  }
   for (; n > 0 && p < end; --n) p = next(p, end);
   return p;
 }
