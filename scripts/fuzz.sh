@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-build=build-fuzz
+build=$PWD/build-fuzz
 jobs=$(nproc)
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
@@ -45,7 +45,7 @@ for target in "${targets[@]}"; do
   [[ -f $source/options ]] && read -r -a extra <"$source/options" && options+=("${extra[@]}")
   echo "== $target: ${seconds}s"
   status=0
-  "$build/tests/fuzz/fuzz_$target" "${options[@]}" "$corpus" "$source/corpus" >"$log" 2>&1 || status=$?
+  "$build/tests/fuzz/fuzz_$target" "${options[@]}" "$corpus" "$PWD/$source/corpus" >"$log" 2>&1 || status=$?
   count=$(find "$findings" -type f | wc -l)
   if ((status != 0 || count > 0)); then
     failed=1
