@@ -32,6 +32,7 @@ fi
 stat() { sed -n "s/^stat::$1: *//p" "$2" | tail -n 1; }
 
 failed=0
+failures=0
 summary=()
 for target in "${targets[@]}"; do
   source=tests/fuzz/$target
@@ -49,6 +50,7 @@ for target in "${targets[@]}"; do
   count=$(find "$findings" -type f | wc -l)
   if ((status != 0 || count > 0)); then
     failed=1
+    failures=$((failures + 1))
     grep -E "^(SUMMARY|fuzz check failed|==[0-9]+==ERROR)" "$log" | head -n 5 || true
     find "$findings" -type f
   fi
@@ -58,4 +60,5 @@ done
 
 printf '\n%-20s %12s %10s %10s %9s\n' target executions "exec/s" "new units" findings
 printf '%s\n' "${summary[@]}"
+echo "fuzz: $((${#targets[@]} - failures)) passed, $failures failed"
 exit "$failed"

@@ -87,7 +87,8 @@ class SignalsBlocked {
       action.sa_handler = SIG_DFL;
       sigaction(number, &action, nullptr);
     }
-    sigprocmask(SIG_SETMASK, &saved_, nullptr);
+    // After fork the child has this one thread.
+    sigprocmask(SIG_SETMASK, &saved_, nullptr);  // NOLINT(concurrency-mt-unsafe)
   }
 
  private:
@@ -142,7 +143,8 @@ std::optional<Child> startOnPseudoTerminal(const std::string& commandLine) {
   if (pid == 0) {
     blocked.restoreDefaultsInChild();
     close(master);
-    if (login_tty(slave) != 0) _exit(kExecFailedStatus);
+    // The child of fork has one thread.
+    if (login_tty(slave) != 0) _exit(kExecFailedStatus);  // NOLINT(concurrency-mt-unsafe)
     closeDescriptorsFrom3(limit);
     execBash(commandLine.c_str());
   }

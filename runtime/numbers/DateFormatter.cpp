@@ -37,7 +37,7 @@ class Formatter {
  private:
   void number(std::int32_t value, int digits) {
     char text[16];
-    std::snprintf(text, sizeof text, "%0*d", digits, value);
+    (void)std::snprintf(text, sizeof text, "%0*d", digits, value);
     out_ += text;
   }
 
@@ -73,7 +73,8 @@ class Formatter {
       case 'y': number((fields_.year % 100 + 100) % 100, 2); break;
       case 'Y': number(fields_.year, 1); break;
       case 'Z': {
-        const char* locale = std::setlocale(LC_TIME, nullptr);
+        // Only asks: the locale is set once at start-up, before any thread.
+        const char* locale = std::setlocale(LC_TIME, nullptr);  // NOLINT(concurrency-mt-unsafe)
         out_ += locale != nullptr ? locale : "C";
         break;
       }

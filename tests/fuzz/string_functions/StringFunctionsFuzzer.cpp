@@ -92,10 +92,15 @@ void checkCharacterForms(const String& s, std::int32_t n, std::int32_t m) {
   const std::size_t unit = rt::text::unitSize(rt::text::formOf(s.empty() ? kEncodingASCII : s.get()->encoding));
   check(s.view().starts_with(whole.view()) && s.length() - whole.length() < unit,
         "StringDBCSLeft of the length is not the whole string");
+  const String wholeFromRight = String::adopt(StringDBCSRight(s.get(), length));
+  check(s.view().ends_with(wholeFromRight.view()) && s.length() - wholeFromRight.length() < unit,
+        "StringDBCSRight of the length is not the whole string");
 }
 
 void checkTrim(const String& s) {
-  for (RTString (*trim)(RTString) : {&runTrim, &runLTrim, &runRTrim}) {
+  using Trim = RTString (*)(RTString);
+  constexpr Trim kTrims[] = {&runTrim, &runLTrim, &runRTrim};
+  for (const Trim trim : kTrims) {
     const String trimmed = String::adopt(trim(s.get()));
     const std::uint32_t encoding = s.encoding();
     // Other encodings go through UTF-16 and back; these are cut in place.

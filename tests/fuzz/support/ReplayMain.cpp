@@ -34,11 +34,11 @@ int main(int argc, char** argv) {
     for (const auto& file : inputsOf(argv[i])) {
       std::ifstream in(file, std::ios::binary);
       const std::string bytes(std::istreambuf_iterator<char>(in), {});
-      std::fprintf(stderr, "replaying %s (%zu bytes)\n", file.c_str(), bytes.size());
+      (void)std::fprintf(stderr, "replaying %s (%zu bytes)\n", file.c_str(), bytes.size());
       LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
       ++replayed;
     }
   }
-  std::fprintf(stderr, "%d inputs replayed\n", replayed);
+  (void)std::fprintf(stderr, "%d inputs replayed\n", replayed);
   return replayed > 0 ? 0 : 1;
 }
