@@ -87,8 +87,7 @@ class SignalsBlocked {
       action.sa_handler = SIG_DFL;
       sigaction(number, &action, nullptr);
     }
-    // After fork the child has this one thread.
-    sigprocmask(SIG_SETMASK, &saved_, nullptr);  // NOLINT(concurrency-mt-unsafe)
+    sigprocmask(SIG_SETMASK, &saved_, nullptr);
   }
 
  private:
@@ -143,8 +142,7 @@ std::optional<Child> startOnPseudoTerminal(const std::string& commandLine) {
   if (pid == 0) {
     blocked.restoreDefaultsInChild();
     close(master);
-    // The child of fork has one thread.
-    if (login_tty(slave) != 0) _exit(kExecFailedStatus);  // NOLINT(concurrency-mt-unsafe)
+    if (login_tty(slave) != 0) _exit(kExecFailedStatus);
     closeDescriptorsFrom3(limit);
     execBash(commandLine.c_str());
   }

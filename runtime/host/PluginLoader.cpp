@@ -66,10 +66,10 @@ std::string loadPlugin(const Resource& resource) {
 }
 
 [[noreturn]] void failToInstall(const std::string& error) {
-  std::fprintf(stderr,
+  (void)std::fprintf(stderr,
                "The application cannot continue because a needed file cannot be installed. %s\n",
                error.c_str());
-  std::fflush(stderr);
+  (void)std::fflush(stderr);
   destroyShutdownList();
   std::exit(1);
 }

@@ -73,8 +73,7 @@ class Formatter {
       case 'y': number((fields_.year % 100 + 100) % 100, 2); break;
       case 'Y': number(fields_.year, 1); break;
       case 'Z': {
-        // Only asks: the locale is set once at start-up, before any thread.
-        const char* locale = std::setlocale(LC_TIME, nullptr);  // NOLINT(concurrency-mt-unsafe)
+        const char* locale = std::setlocale(LC_TIME, nullptr);
         out_ += locale != nullptr ? locale : "C";
         break;
       }

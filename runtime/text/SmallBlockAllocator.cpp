@@ -63,7 +63,7 @@ void outOfMemory() {
   // Nothing is left to do if the message cannot be written.
   (void)std::fputs("This application has run out of memory and must quit now.\n", stdout);
   (void)std::fflush(stdout);
-  std::exit(0);  // NOLINT(concurrency-mt-unsafe): the process ends whichever thread ran out
+  std::exit(0);
 }
 
 // Under AddressSanitizer every block comes from the system heap, so that a use

@@ -66,8 +66,8 @@ void writeFile(std::string_view name, std::string_view bytes) {
 }
 
 void fail(const std::string& message) {
-  std::fprintf(stderr, "fuzz check failed: %s\n", message.c_str());
-  std::fflush(stderr);
+  (void)std::fprintf(stderr, "fuzz check failed: %s\n", message.c_str());
+  (void)std::fflush(stderr);
   std::abort();
 }
 
