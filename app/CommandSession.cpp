@@ -113,7 +113,10 @@ void getParameters() {
   g.paramCount = 0;
   for (std::int32_t i = 1; i <= kParamUpperBound; ++i) rt::setStringAt(g.param, i, rt::String());
   const rt::String& cmd = g.cmd;
-  const rt::String blank(" ");
+  // An ASCII blank takes the line's own encoding, so that InStr's positions
+  // count what Mid counts: a UTF-8 blank would make a line tagged ASCII be
+  // searched as UTF-8 and cut its parameters short after any byte above 0x7F.
+  const rt::String blank = rt::String::bytes(" ", kEncodingASCII);
   std::int32_t position = rt::inStr(1, cmd, blank);
   if (position == 0) return;
   // Every blank from the first on starts the next parameter; the characters

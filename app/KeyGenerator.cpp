@@ -37,7 +37,7 @@ void appendField(std::string& line, std::int32_t value, int width) {
 std::string componentOneLine() {
   std::array<std::uint8_t, kTableSize> table{};
   std::iota(table.begin(), table.end(), 0);
-  std::array<std::uint32_t, kPasses * kDrawsPerPass> draws{};
+  std::array<std::uint32_t, std::size_t{kPasses} * kDrawsPerPass> draws{};
   rt::numbers::drawRandomBits(draws);
   std::span<const std::uint32_t> next(draws);
   for (int pass = 0; pass < kPasses; ++pass) {
@@ -55,7 +55,7 @@ std::string componentOneLine() {
     std::rotate(table.begin(), table.begin() + rotation, table.end());
   }
   std::string line;
-  line.reserve(3 * kTableSize);
+  line.reserve(std::size_t{3} * kTableSize);
   for (std::uint8_t byte : table) appendField(line, byte, 3);
   return line;
 }

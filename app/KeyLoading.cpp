@@ -20,7 +20,7 @@ constexpr std::int32_t kTables = cipher::kTableCount;
 // past the end, and for numbers below 1, the empty line.
 rt::String lineOf(rt::TextInputStream& in, double number) {
   rt::String line;
-  for (double i = 1; i <= number; ++i) {
+  for (std::int64_t i = 1; static_cast<double>(i) <= number; ++i) {
     if (in.eof()) return rt::String();
     line = in.readLine();
     RuntimeBackgroundTask();

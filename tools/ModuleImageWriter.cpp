@@ -83,6 +83,7 @@ void embedImage(const std::string& objcopy, const std::string& imagePath,
   std::vector<std::string> words{objcopy, "--add-section", ".zk=" + imagePath,
                                  "--set-section-flags", ".zk=noload,readonly", executable, output};
   std::vector<char*> argv;
+  argv.reserve(std::size(words) + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t child;

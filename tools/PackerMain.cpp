@@ -49,7 +49,7 @@ Options parse(int argc, char** argv) {
     return args[at++];
   };
   while (at < args.size()) {
-    const std::string option = next();
+    const std::string& option = next();
     if (option == "--image") options.image = next();
     else if (option == "--code") options.parts.code = readFile(next());
     else if (option == "--data") options.parts.data = readFile(next());
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     }
     return 0;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "vantor-pack: %s\n", error.what());
+    (void)std::fprintf(stderr, "vantor-pack: %s\n", error.what());
     return 1;
   }
 }

@@ -10,7 +10,7 @@
 namespace vantor::cipher {
 namespace {
 
-constexpr std::size_t kGatherBytes = 64 * 1024;
+constexpr std::size_t kGatherBytes = std::size_t{64} * 1024;
 
 }  // namespace
 

@@ -12,8 +12,8 @@
 namespace vantor::cipher {
 namespace {
 
-constexpr std::size_t kOutputBytes = 256 * 1024;
-constexpr std::size_t kDrawBatch = 16 * 1024;
+constexpr std::size_t kOutputBytes = std::size_t{256} * 1024;
+constexpr std::size_t kDrawBatch = std::size_t{16} * 1024;
 
 // A filler is Trunc(rnd * 255 + 1) - 1 for rnd = value / 2^20, which is exact
 // in integers.

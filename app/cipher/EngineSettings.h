@@ -24,7 +24,7 @@ struct EngineSettings {
   std::optional<Kernel> kernel;
   bool helperThread = true;
   // The engine holds four blocks of input and four of output of this size.
-  std::size_t blockBytes = 128 * 1024;
+  std::size_t blockBytes = std::size_t{128} * 1024;
 };
 
 void setEngineSettings(const EngineSettings& settings);

@@ -15,7 +15,7 @@ namespace vantor::cipher {
 namespace {
 
 VANTOR_AVX2 inline __m256i row(const std::uint8_t* rows, int k) {
-  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows + 16 * k)));
+  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows + std::ptrdiff_t{16} * k)));
 }
 
 VANTOR_AVX2 inline void lookUpPair(const std::uint8_t* rows, __m256i& a, __m256i& b) {

@@ -13,7 +13,7 @@ namespace vantor::cipher {
 namespace {
 
 constexpr int kVectors = 8;
-constexpr std::size_t kGroupBytes = 64 * kVectors;
+constexpr std::size_t kGroupBytes = std::size_t{64} * kVectors;
 
 struct Table {
   __m512i rows[4];
@@ -52,11 +52,11 @@ VANTOR_AVX512VBMI inline Group loadGroup(const std::uint8_t* in, std::size_t j, 
 
 VANTOR_AVX512VBMI inline void storeGroup(const Group& group, std::uint8_t* out) {
   for (int v = 0; v < kVectors; ++v)
-    _mm512_mask_storeu_epi8(out + group.j + 64 * v, group.lanes[v], group.x[v]);
+    _mm512_mask_storeu_epi8(out + group.j + std::ptrdiff_t{64} * v, group.lanes[v], group.x[v]);
 }
 
 VANTOR_AVX512VBMI inline __m512i offsetsOf(const Group& group, const std::uint8_t* row, int v) {
-  return _mm512_maskz_loadu_epi8(group.lanes[v], row + group.j + 64 * v);
+  return _mm512_maskz_loadu_epi8(group.lanes[v], row + group.j + std::ptrdiff_t{64} * v);
 }
 
 VANTOR_AVX512VBMI inline void encryptGroup(const KernelTables& tables, const OffsetRows& offsets,

@@ -31,12 +31,13 @@ std::uint32_t chosenBinCount(std::uint32_t count) {
 
 template <class T>
 T* allocateZeroed(std::size_t count) {
-  return static_cast<T*>(std::calloc(count, sizeof(T)));
+  // T is the bucket array's pointer type: the size of a pointer is meant.
+  return static_cast<T*>(std::calloc(count, sizeof(T)));  // NOLINT(bugprone-sizeof-expression)
 }
 
 template <class T>
 T* reallocate(T* block, std::size_t count) {
-  return static_cast<T*>(std::realloc(block, count * sizeof(T)));
+  return static_cast<T*>(std::realloc(block, count * sizeof(T)));  // NOLINT(bugprone-sizeof-expression)
 }
 
 // Puts an entry at the head of its bin's chain.

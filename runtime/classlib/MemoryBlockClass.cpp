@@ -254,11 +254,13 @@ RTObject* MemoryBlockMidB3(RTObject* block, int32_t start, int32_t count) {
 RTObject* MemoryBlockLeftB(RTObject* block, int32_t count) { return piece(block, 0, count); }
 
 RTObject* MemoryBlockMidB2(RTObject* block, int32_t start) {
-  return piece(block, start, int64_t{sizeOrZero(block)} - start);
+  const int64_t size = sizeOrZero(block);
+  return piece(block, start, size - start);
 }
 
 RTObject* MemoryBlockRightB(RTObject* block, int32_t count) {
-  return piece(block, int64_t{sizeOrZero(block)} - count, count);
+  const int64_t size = sizeOrZero(block);
+  return piece(block, size - count, count);
 }
 
 }  // extern "C"

@@ -53,7 +53,7 @@ RTString memoryGetPString(RTObject* block, int32_t offset) {
 
 void memorySetPString(RTObject* block, int32_t offset, RTString text) {
   const std::string_view bytes = rt::text::bytes(text);
-  unsigned char* at = reach(block, offset, int64_t{1} + bytes.size());
+  unsigned char* at = reach(block, offset, static_cast<int64_t>(bytes.size()) + 1);
   if (at == nullptr) return;
   at[0] = static_cast<unsigned char>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), at + 1);
@@ -94,7 +94,7 @@ RTString memoryGetWString(RTObject* block, int32_t offset) {
 
 void memorySetWString(RTObject* block, int32_t offset, RTString text) {
   const std::vector<uint32_t> units = wideUnits(text);
-  const int64_t bytes = static_cast<int64_t>(units.size() + 1) * sizeof(uint32_t);
+  const auto bytes = static_cast<int64_t>((units.size() + 1) * sizeof(uint32_t));
   unsigned char* at = reach(block, offset, bytes);
   if (at == nullptr) return;
   const bool swap = swapsBytes(blockOf(block));

@@ -67,17 +67,18 @@ void writeText(std::FILE* stream, RTString s) {
   const std::string_view bytes = text::bytes(s);
   const std::uint32_t encoding = text::encodingOf(s);
   // Byte text goes out unchanged (fwrite keeps embedded zero bytes); wide text
-  // is converted to the system encoding first.
+  // is converted to the system encoding first. A console that cannot be
+  // written to has no one to tell.
   if (EncodingIsUTF16Family(encoding)) {
     const std::string converted = fromUtf16(bytes);
-    std::fwrite(converted.data(), 1, converted.size(), stream);
+    (void)std::fwrite(converted.data(), 1, converted.size(), stream);
   } else if (encoding == kEncodingUTF32) {
     const std::string converted = fromUtf32(bytes);
-    std::fwrite(converted.data(), 1, converted.size(), stream);
+    (void)std::fwrite(converted.data(), 1, converted.size(), stream);
   } else {
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    (void)std::fwrite(bytes.data(), 1, bytes.size(), stream);
   }
-  std::fflush(stream);
+  (void)std::fflush(stream);
 }
 
 }  // namespace rt::console

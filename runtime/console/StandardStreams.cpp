@@ -88,8 +88,8 @@ RTString RuntimeEndOfLine(void) { return rt::text::makeString("\n", kEncodingASC
 void RuntimeConsolePrint(RTString s) {
   if (s == nullptr) return;
   writeText(stdout, s);
-  std::fputs("\n", stdout);
-  std::fflush(stdout);
+  (void)std::fputs("\n", stdout);
+  (void)std::fflush(stdout);
 }
 
 RTString RuntimeConsoleInput(void) { return readInputLine(); }
@@ -135,11 +135,11 @@ void RuntimeStdOutputStreamWriteLine(RTObject* stream, RTString s) {
     return;
   }
   writeText(stderr, s);
-  std::fputs("\n", stderr);
-  std::fflush(stderr);
+  (void)std::fputs("\n", stderr);
+  (void)std::fflush(stderr);
 }
 
-void RuntimeStdOutFlush(RTObject* stream) { std::fflush(streamOf(stream)); }
+void RuntimeStdOutFlush(RTObject* stream) { (void)std::fflush(streamOf(stream)); }
 
 uint8_t RuntimeStdOutputError(RTObject* stream) { return std::ferror(streamOf(stream)) != 0; }
 

@@ -21,8 +21,8 @@ constexpr const char* kSourceFile = "../Common/ClassLib/RuntimeThread";
 // and below the budget's 8 KiB of head-room the runtime still needs room to
 // turn a StackOverflowException into a C++ throw (the unwinder, lazy binding
 // of its symbols, signal frames).
-constexpr std::size_t kStackReserve = 64 * 1024;
-constexpr std::uintptr_t kRoomBelowBudget = 32 * 1024;
+constexpr std::size_t kStackReserve = std::size_t{64} * 1024;
+constexpr std::uintptr_t kRoomBelowBudget = std::uintptr_t{32} * 1024;
 
 ThreadObject* fields(RTObject* thread) { return reinterpret_cast<ThreadObject*>(thread); }
 

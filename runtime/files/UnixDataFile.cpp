@@ -13,8 +13,10 @@ static_assert(sizeof(off_t) == 8, "files need 64-bit offsets");
 
 namespace rt::files {
 
+// A file still open here was never closed by its owner: there is no one left
+// to tell of a failure.
 UnixDataFile::~UnixDataFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr) (void)std::fclose(file_);
 }
 
 void UnixDataFile::recordError() { error_ = errno; }

@@ -50,7 +50,7 @@ bool probeFileWrite(const std::string& path, int& error) {
     writeable = false;
   }
   if (!writeable) error = errno;
-  std::fclose(file);
+  (void)std::fclose(file);
   return writeable;
 }
 

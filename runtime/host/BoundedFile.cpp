@@ -9,7 +9,7 @@ BoundedFile::BoundedFile(const char* path) : file_(std::fopen(path, "rb")) {
   // A folder opens too, and on some file systems reports a size near 2^63.
   struct stat status {};
   if (fstat(fileno(file_), &status) != 0 || !S_ISREG(status.st_mode)) {
-    std::fclose(file_);
+    (void)std::fclose(file_);
     file_ = nullptr;
     return;
   }
@@ -20,7 +20,8 @@ BoundedFile::BoundedFile(const char* path) : file_(std::fopen(path, "rb")) {
 }
 
 BoundedFile::~BoundedFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  // Opened for reading only: closing cannot lose anything.
+  if (file_ != nullptr) (void)std::fclose(file_);
 }
 
 bool BoundedFile::readAt(std::uint64_t offset, void* into, std::uint64_t n) {

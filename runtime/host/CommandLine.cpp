@@ -58,7 +58,7 @@ int argumentCount() { return savedArgc; }
 char** arguments() { return savedArgv; }
 
 std::string executablePath() {
-  const std::string path = savedArgc > 0 && savedArgv[0] != nullptr ? savedArgv[0] : "";
+  std::string path = savedArgc > 0 && savedArgv[0] != nullptr ? savedArgv[0] : "";
   if (path.starts_with('/')) return path;
   std::string directory = startDirectory;
   if (directory.empty()) {
@@ -85,7 +85,8 @@ const char* ResolveExecutablePath(const char* argv0) {
   if (std::strchr(argv0, '/') != nullptr) return argv0;
 
   const std::string command = "which " + shellQuoted(argv0);
-  std::FILE* pipe = popen(command.c_str(), "r");
+  // The shell runs which on the quoted name: no other word reaches it.
+  std::FILE* pipe = popen(command.c_str(), "r");  // NOLINT(cert-env33-c)
   if (pipe == nullptr) {
     RuntimeReportFailure(kFailureKindCheck, kFailureAssertion, "../Common/RuntimeMain", 3290,
                          "exeFilePath", nullptr);

@@ -27,5 +27,5 @@ extern "C" void RuntimeReportFailure(uint32_t, int16_t number, const char* file,
       "below.\n\n%s: %d\nFailure Condition: %s\n%s\n\n",
       number, describe(number), file ? file : "", line, condition ? condition : "",
       detail ? detail : "");
-  std::fflush(stdout);
+  (void)std::fflush(stdout);
 }

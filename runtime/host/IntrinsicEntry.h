@@ -18,7 +18,7 @@ typedef struct IntrinsicEntry {
 }
 
 #define RT_INTRINSIC(function) \
-  IntrinsicEntry { #function, reinterpret_cast<void*>(&function), { 0, 0 } }
+  IntrinsicEntry { #function, reinterpret_cast<void*>(&(function)), { 0, 0 } }
 #define RT_INTRINSIC_NAMED(name, function) \
-  IntrinsicEntry { name, reinterpret_cast<void*>(&function), { 0, 0 } }
+  IntrinsicEntry { name, reinterpret_cast<void*>(&(function)), { 0, 0 } }
 #endif

@@ -140,7 +140,8 @@ void createRecord(PluginClass& pluginClass) {
 
   // The plugin's data follows the base class's data; the system word tells
   // the plugin where.
-  const std::uint32_t dataOffset = alignedSize(super ? super->instanceSize : sizeof(RTObject));
+  const std::intptr_t baseSize = super ? super->instanceSize : static_cast<std::intptr_t>(sizeof(RTObject));
+  const std::uint32_t dataOffset = alignedSize(baseSize);
   definition.systemWord = dataOffset;
   cls->instanceSize = dataOffset + alignedSize(definition.dataSize);
   if (pluginClassOf(super) == nullptr) {

@@ -80,12 +80,16 @@ std::string uniqueCharacters() {
 // replaced; -1 with the path of the last attempt when no name was free.
 int createUniqueFile(const std::string& folder, const std::string& fileName, std::string& path) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    path = folder + "/" + uniqueCharacters() + "_" + fileName;
+    path = folder;
+    path += '/';
+    path += uniqueCharacters();
+    path += '_';
+    path += fileName;
     const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
-  std::printf("Could not generate a unique filename for plugin.");
-  std::fflush(stdout);
+  (void)std::fputs("Could not generate a unique filename for plugin.", stdout);
+  (void)std::fflush(stdout);
   return -1;
 }
 
@@ -105,7 +109,7 @@ const std::string& pluginFolder() {
   static const std::string folder = [] {
     const char* home = std::getenv("HOME");
     if (home != nullptr && *home != '\0') {
-      const std::string candidate = std::string(home) + "/.tmpAppData";
+      std::string candidate = std::string(home) + "/.tmpAppData";
       mkdir(candidate.c_str(), 0700);
       if (isWritableFolder(candidate)) return candidate;
     }

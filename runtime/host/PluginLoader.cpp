@@ -12,6 +12,7 @@
 #include "host/IntrinsicTable.h"
 #include "host/PluginClasses.h"
 #include "host/PluginExtraction.h"
+#include "host/PluginResource.h"
 #include "host/ResourceTable.h"
 #include "host/ShutdownList.h"
 #include "plugins/sdk/PluginSdk.h"
@@ -28,29 +29,6 @@ std::vector<std::unique_ptr<PluginRecord>>& plugins() {
 
 void* resolveCallback(const char* name) { return name ? intrinsics::lookup(name) : nullptr; }
 
-struct PluginFile {
-  std::string name;
-  std::span<const unsigned char> library;
-};
-
-// The record's file name must name a file, not a path: it is joined to the
-// application and the plugin folders.
-bool isPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
-std::variant<PluginFile, std::string> parseResource(const Resource& resource) {
-  if (resource.length < 1 || resource.bytes[0] > resource.length - 1) {
-    return std::string("The plugin resource is malformed.");
-  }
-  const std::size_t nameLength = resource.bytes[0];
-  PluginFile file{std::string(reinterpret_cast<const char*>(resource.bytes + 1), nameLength),
-                  std::span(resource.bytes + 1 + nameLength, resource.length - 1 - nameLength)};
-  if (!isPlainFileName(file.name)) return "Invalid plugin file name \"" + file.name + "\".";
-  return file;
-}
-
 std::string dynamicLinkerError() {
   const char* error = dlerror();
   return error != nullptr ? error : "unknown error";
@@ -58,7 +36,7 @@ std::string dynamicLinkerError() {
 
 // Loads one plugin; the error text when it cannot be installed.
 std::string loadPlugin(const Resource& resource) {
-  const auto parsed = parseResource(resource);
+  const auto parsed = parsePluginResource(resource);
   if (const auto* error = std::get_if<std::string>(&parsed)) return *error;
   const PluginFile& file = std::get<PluginFile>(parsed);
 
@@ -88,10 +66,10 @@ std::string loadPlugin(const Resource& resource) {
 }
 
 [[noreturn]] void failToInstall(const std::string& error) {
-  std::fprintf(stderr,
+  (void)std::fprintf(stderr,
                "The application cannot continue because a needed file cannot be installed. %s\n",
                error.c_str());
-  std::fflush(stderr);
+  (void)std::fflush(stderr);
   destroyShutdownList();
   std::exit(1);
 }

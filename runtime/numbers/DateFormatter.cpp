@@ -37,7 +37,7 @@ class Formatter {
  private:
   void number(std::int32_t value, int digits) {
     char text[16];
-    std::snprintf(text, sizeof text, "%0*d", digits, value);
+    (void)std::snprintf(text, sizeof text, "%0*d", digits, value);
     out_ += text;
   }
 

@@ -63,7 +63,7 @@ const std::string& DateNames::name(std::string& slot, const char* pattern, std::
                                    const char* fallback) {
   if (slot.empty()) {
     char command[64];
-    std::snprintf(command, sizeof command, pattern, argument);
+    (void)std::snprintf(command, sizeof command, pattern, argument);
     slot = trimmed(run_(command));
     if (slot.empty()) slot = fallback;
   }

@@ -98,14 +98,14 @@ void storeDate(DateImp& record, const SqlFields& f) {
 
 std::string sqlDate(DateImp& record) {
   char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", record.GetField(kFieldYear),
+  (void)std::snprintf(text, sizeof text, "%04d-%02d-%02d", record.GetField(kFieldYear),
                 record.GetField(kFieldMonth), record.GetField(kFieldDay));
   return text;
 }
 
 std::string sqlDateTime(DateImp& record) {
   char text[80];
-  std::snprintf(text, sizeof text, "%s %02d:%02d:%02d", sqlDate(record).c_str(),
+  (void)std::snprintf(text, sizeof text, "%s %02d:%02d:%02d", sqlDate(record).c_str(),
                 record.GetField(kFieldHour), record.GetField(kFieldMinute),
                 record.GetField(kFieldSecond));
   return text;

@@ -117,8 +117,8 @@ struct Methods {
     }
     if (newUpperBound < oldUpperBound) releaseRange(array, newUpperBound + 1, oldUpperBound + 1);
     void* data = allocateData(static_cast<std::size_t>(newLength));
-    const auto kept = static_cast<std::size_t>(std::min(oldUpperBound, newUpperBound) + 1);
-    if (kept > 0) std::memcpy(data, array->data, kept * sizeof(V));
+    const std::int64_t kept = std::int64_t{std::min(oldUpperBound, newUpperBound)} + 1;
+    if (kept > 0) std::memcpy(data, array->data, static_cast<std::size_t>(kept) * sizeof(V));
     releaseData(array);
     array->data = data;
     array->bufferLength = static_cast<std::int32_t>(newLength);
@@ -220,7 +220,9 @@ struct Methods {
   }
 
   // Companion arrays (a null-terminated list) are permuted like the first.
-  static void sortWith(RTArray* array, ...) {
+  // The variadic signatures here are the method table's, as compiled code
+  // calls them.
+  static void sortWith(RTArray* array, ...) {  // NOLINT(cert-dcl50-cpp)
     std::vector<RTArray*> companions;
     va_list arguments;
     va_start(arguments, array);
@@ -272,20 +274,31 @@ struct Methods {
     for (std::int32_t& index : indexes) index = va_arg(arguments, std::int32_t);
     return indexes;
   }
-  static V getN(RTArray* array, ...) {
+  static V getN(RTArray* array, ...) {  // NOLINT(cert-dcl50-cpp)
     va_list arguments;
     va_start(arguments, array);
     const std::vector<std::int32_t> indexes = readIndexes(array, arguments);
     va_end(arguments);
     return getAt(array, indexes.data());
   }
-  static void setN(RTArray* array, V value, ...) {
+  // Compiled code calls this with the element value before the indexes, so
+  // the last named parameter may be a type that promotes (Int8, Single). Both
+  // compilers find the variadic arguments without regard to that type; clang
+  // warns all the same.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
+  static void setN(RTArray* array, V value, ...) {  // NOLINT(cert-dcl50-cpp)
     va_list arguments;
     va_start(arguments, value);
     const std::vector<std::int32_t> indexes = readIndexes(array, arguments);
     va_end(arguments);
     setAt(array, value, indexes.data());
   }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
   static void* lockSlot() {
     if constexpr (E::counted) return reinterpret_cast<void*>(&E::lock);

@@ -7,16 +7,17 @@
 
 namespace {
 
+// T may be a pointer type (object and string fields): its own size is meant.
 template <class T>
 T load(RTObject* object, intptr_t offset) {
   T value;
-  std::memcpy(&value, reinterpret_cast<const char*>(object) + offset, sizeof value);
+  std::memcpy(&value, reinterpret_cast<const char*>(object) + offset, sizeof value);  // NOLINT(bugprone-sizeof-expression)
   return value;
 }
 
 template <class T>
 void store(RTObject* object, intptr_t offset, T value) {
-  std::memcpy(reinterpret_cast<char*>(object) + offset, &value, sizeof value);
+  std::memcpy(reinterpret_cast<char*>(object) + offset, &value, sizeof value);  // NOLINT(bugprone-sizeof-expression)
 }
 
 }  // namespace

@@ -60,14 +60,21 @@ void* cutFromChunk(std::size_t rounded, bool mayFail) {
 }  // namespace
 
 void outOfMemory() {
-  std::fputs("This application has run out of memory and must quit now.\n", stdout);
-  std::fflush(stdout);
+  // Nothing is left to do if the message cannot be written.
+  (void)std::fputs("This application has run out of memory and must quit now.\n", stdout);
+  (void)std::fflush(stdout);
   std::exit(0);
 }
 
 // Under AddressSanitizer every block comes from the system heap, so that a use
-// after release is caught instead of being hidden by a free list.
-#if defined(__SANITIZE_ADDRESS__)
+// after release is caught instead of being hidden by a free list. GCC names
+// the sanitizer with a macro, clang only through __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTOR_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VANTOR_ADDRESS_SANITIZER)
 constexpr bool kUseFreeLists = false;
 #else
 constexpr bool kUseFreeLists = true;

@@ -37,6 +37,7 @@ RTString right(RTString s, std::int64_t n) {
   if (t.form != TextForm::Utf8) return rightBytes(s, unitsToBytes(t, n));
   const char* p = t.end;
   for (; n > 0 && p > t.begin; --n) p = utf8::previous(t.begin, p);
+  if (p == utf8::firstLead(t.begin, t.end)) p = t.begin;
   return rightBytes(s, t.end - p);
 }
 

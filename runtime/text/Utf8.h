@@ -54,8 +54,17 @@ inline long count(const char* p, const char* end) {
   return n;
 }
 
-// The position reached by stepping n characters forward from p, stopping at end.
+// The lead byte of a text's first character. Continuation bytes before it
+// have no character before them and belong to the first one, as count has it.
+inline const char* firstLead(const char* begin, const char* end) {
+  while (begin < end && isContinuation(*begin)) ++begin;
+  return begin;
+}
+
+// The position reached by stepping n characters forward from p, stopping at
+// end; p is the start of a text or of a character.
 inline const char* advance(const char* p, const char* end, long n) {
+  if (n > 0) p = firstLead(p, end);
   for (; n > 0 && p < end; --n) p = next(p, end);
   return p;
 }

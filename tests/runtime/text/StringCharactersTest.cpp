@@ -97,6 +97,21 @@ TEST_F(StringCharactersTest, CountsCodePointsInUtf8) {
   expectSlices(String("a\xA9\xA9"
                       "b"),
                {{L, 1, 0, "a\xA9\xA9"}, {R, 1, 0, "b"}});
+  // At the start there is none before it: it goes with the first character,
+  // as Len counts it, so Len characters are the whole text.
+  const String stray("\xA9"
+                     "ab");
+  EXPECT_EQ(StringDBCSLen(stray.get()), 2);
+  expectSlices(stray, {{L, 1, 0, "\xA9"
+                                 "a"},
+                       {L, 2, 0, "\xA9"
+                                 "ab",
+                        true},
+                       {M, 2, 1, "b"},
+                       {M2, 2, 0, "b"},
+                       {R, 2, 0, "\xA9"
+                                 "ab",
+                        true}});
 }
 
 TEST_F(StringCharactersTest, CountsUnitsInWideText) {
