@@ -47,11 +47,10 @@ std::uintptr_t stackBottom() {
   pthread_attr_t attributes;
   void* address = nullptr;
   std::size_t size = 0;
-  if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-    pthread_attr_getstack(&attributes, &address, &size);
-    pthread_attr_destroy(&attributes);
-  }
-  return reinterpret_cast<std::uintptr_t>(address);
+  if (pthread_getattr_np(pthread_self(), &attributes) != 0) return 0;
+  const bool known = pthread_attr_getstack(&attributes, &address, &size) == 0;
+  pthread_attr_destroy(&attributes);
+  return known ? reinterpret_cast<std::uintptr_t>(address) : 0;
 }
 
 // The budget is measured from here. Where thread-local storage takes much of
