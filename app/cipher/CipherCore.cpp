@@ -45,13 +45,14 @@ bool CipherCore::allPermutations() const {
 }
 
 std::uint8_t CipherCore::literalByte(std::uint8_t byte) {
-  const std::uint8_t result = direction_ == Direction::Encrypt ? literal_->encrypt(byte) : literal_->decrypt(byte);
+  const std::uint8_t result =
+      direction_ == Direction::Encrypt ? literal_->encrypt(byte) : literal_->decrypt(byte);
   if (literal_->settled()) settle();
   return result;
 }
 
-void CipherCore::run(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
-                     std::size_t n) const {
+void CipherCore::run(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in,
+                     std::uint8_t* out, std::size_t n) const {
   for (std::size_t done = 0; done < n; done += kPieceBytes) {
     const std::size_t piece = std::min(kPieceBytes, n - done);
     const OffsetRows rows = cursor.rows(first + done, piece);

@@ -31,7 +31,9 @@ std::thread startWithoutSignals(std::function<void()> body) {
 }  // namespace
 
 CipherPipeline::CipherPipeline(const Key& key, Direction direction, const EngineSettings& settings)
-    : core_(key, direction, chosenKernel(settings)), helped_(settings.helperThread), blocks_(kBlocks) {
+    : core_(key, direction, chosenKernel(settings)),
+      helped_(settings.helperThread),
+      blocks_(kBlocks) {
   const std::size_t blockBytes = std::max<std::size_t>(settings.blockBytes, 1);
   for (Block& block : blocks_) {
     block.in.resize(blockBytes);

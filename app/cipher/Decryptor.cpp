@@ -19,7 +19,8 @@ class Decryptor::Impl {
   Impl(const Key& key, const Schedule& schedule, ByteSink& sink)
       : pipeline_(key, Direction::Decrypt, engineSettings()),
         fillers_(schedule),
-        consume_([&sink](std::span<const std::uint8_t> plaintext) { return sink.write(plaintext); }) {
+        consume_(
+            [&sink](std::span<const std::uint8_t> plaintext) { return sink.write(plaintext); }) {
     if (fillers_.on()) gathered_.resize(kGatherBytes);
   }
 

@@ -68,7 +68,8 @@ class Encryptor::Impl {
     std::uint32_t owed = owed_;
     FillerCounts counts = fillers_;
     for (;;) {
-      const std::size_t take = std::min<std::size_t>({owed, room - used, kDrawBatch - stretch.fillers});
+      const std::size_t take =
+          std::min<std::size_t>({owed, room - used, kDrawBatch - stretch.fillers});
       used += take;
       stretch.fillers += take;
       owed -= static_cast<std::uint32_t>(take);

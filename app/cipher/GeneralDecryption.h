@@ -20,7 +20,8 @@ class GeneralDecryption {
  public:
   explicit GeneralDecryption(const LiteralTables& settled);
 
-  void run(const OffsetRows& offsets, const std::uint8_t* in, std::uint8_t* out, std::size_t n) const;
+  void run(const OffsetRows& offsets, const std::uint8_t* in, std::uint8_t* out,
+           std::size_t n) const;
 
  private:
   enum class Shape { Permutation, Partial, Empty };

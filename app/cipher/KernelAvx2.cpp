@@ -15,7 +15,8 @@ namespace vantor::cipher {
 namespace {
 
 VANTOR_AVX2 inline __m256i row(const std::uint8_t* rows, int k) {
-  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows + std::ptrdiff_t{16} * k)));
+  return _mm256_broadcastsi128_si256(
+      _mm_load_si128(reinterpret_cast<const __m128i*>(rows + std::ptrdiff_t{16} * k)));
 }
 
 VANTOR_AVX2 inline void lookUpPair(const std::uint8_t* rows, __m256i& a, __m256i& b) {
@@ -27,8 +28,10 @@ VANTOR_AVX2 inline void lookUpPair(const std::uint8_t* rows, __m256i& a, __m256i
   __m256i highB = _mm256_xor_si256(b, topBit);
   __m256i low = row(rows, 7);
   __m256i high = row(rows, 15);
-  __m256i resultA = _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA), _mm256_shuffle_epi8(high, highA));
-  __m256i resultB = _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB), _mm256_shuffle_epi8(high, highB));
+  __m256i resultA =
+      _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA), _mm256_shuffle_epi8(high, highA));
+  __m256i resultB =
+      _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB), _mm256_shuffle_epi8(high, highB));
   for (int k = 6; k >= 0; --k) {
     lowA = _mm256_adds_epu8(lowA, sixteen);
     lowB = _mm256_adds_epu8(lowB, sixteen);
@@ -36,10 +39,10 @@ VANTOR_AVX2 inline void lookUpPair(const std::uint8_t* rows, __m256i& a, __m256i
     highB = _mm256_adds_epu8(highB, sixteen);
     low = row(rows, k);
     high = row(rows, 8 + k);
-    resultA = _mm256_xor_si256(
-        resultA, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA), _mm256_shuffle_epi8(high, highA)));
-    resultB = _mm256_xor_si256(
-        resultB, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB), _mm256_shuffle_epi8(high, highB)));
+    resultA = _mm256_xor_si256(resultA, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowA),
+                                                         _mm256_shuffle_epi8(high, highA)));
+    resultB = _mm256_xor_si256(resultB, _mm256_xor_si256(_mm256_shuffle_epi8(low, lowB),
+                                                         _mm256_shuffle_epi8(high, highB)));
   }
   a = resultA;
   b = resultB;
@@ -53,8 +56,8 @@ VANTOR_AVX2 inline void store(std::uint8_t* p, __m256i v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
-VANTOR_AVX2 void encryptAvx2(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
-                             std::uint8_t* out, std::size_t n) {
+VANTOR_AVX2 void encryptAvx2(const KernelTables& tables, const OffsetRows& offsets,
+                             const std::uint8_t* in, std::uint8_t* out, std::size_t n) {
   std::size_t j = 0;
   for (; j + 64 <= n; j += 64) {
     __m256i a = load(in + j);
@@ -70,8 +73,8 @@ VANTOR_AVX2 void encryptAvx2(const KernelTables& tables, const OffsetRows& offse
   encryptBytes(tables, offsets, in, out, j, n);
 }
 
-VANTOR_AVX2 void decryptAvx2(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
-                             std::uint8_t* out, std::size_t n) {
+VANTOR_AVX2 void decryptAvx2(const KernelTables& tables, const OffsetRows& offsets,
+                             const std::uint8_t* in, std::uint8_t* out, std::size_t n) {
   std::size_t j = 0;
   for (; j + 64 <= n; j += 64) {
     __m256i a = load(in + j);

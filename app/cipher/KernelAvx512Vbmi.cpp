@@ -30,7 +30,9 @@ VANTOR_AVX512VBMI inline __m512i lookUp(const Table& table, __m512i index) {
   return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
 }
 
-__mmask64 firstLanes(std::size_t count) { return count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1; }
+__mmask64 firstLanes(std::size_t count) {
+  return count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
+}
 
 // Bytes j to j + 64 * kVectors - 1, of which the first count are real.
 struct Group {

@@ -33,8 +33,8 @@ struct alignas(64) KernelTables {
 // forward table is a permutation.
 void deriveKernelTables(KernelTables& tables);
 
-using KernelFunction = void (*)(const KernelTables& tables, const OffsetRows& offsets, const std::uint8_t* in,
-                                std::uint8_t* out, std::size_t n);
+using KernelFunction = void (*)(const KernelTables& tables, const OffsetRows& offsets,
+                                const std::uint8_t* in, std::uint8_t* out, std::size_t n);
 
 struct KernelPair {
   KernelFunction encrypt;

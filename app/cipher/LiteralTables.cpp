@@ -32,7 +32,9 @@ LiteralTables::LiteralTables(const Key& key) : tables_(key.tables), steps_(key.s
   }
 }
 
-bool LiteralTables::rotating(int t) const { return tables_[t].size() == 256 && inRotatingRange(steps_[t]); }
+bool LiteralTables::rotating(int t) const {
+  return tables_[t].size() == 256 && inRotatingRange(steps_[t]);
+}
 
 bool LiteralTables::permutation(int t) const {
   const std::string& table = tables_[t];

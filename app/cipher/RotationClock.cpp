@@ -90,8 +90,8 @@ void RotationClock::skip(std::uint64_t n) {
       n -= pairs * pair;
     } else if (direction_ < 0) {
       // Both phases of a pair turn right while the direction stays at or below 0.
-      const std::uint64_t pairs =
-          std::min(n / pair, static_cast<std::uint64_t>((1 - static_cast<std::int64_t>(direction_)) / 2));
+      const std::uint64_t pairs = std::min(
+          n / pair, static_cast<std::uint64_t>((1 - static_cast<std::int64_t>(direction_)) / 2));
       offset_ = static_cast<std::uint8_t>(offset_ + times(times(delta(0), pair), pairs));
       direction_ = static_cast<std::int32_t>(direction_ + 2 * static_cast<std::int64_t>(pairs));
       n -= pairs * pair;
@@ -135,7 +135,9 @@ std::uint64_t RotationClock::bytesUntilSteady() const {
   while (!clock.steady()) {
     // Above 1 one turn leads to 0; below 0 it takes one turn per unit.
     const std::uint64_t turns =
-        clock.direction_ > 1 ? 1 : static_cast<std::uint64_t>(-static_cast<std::int64_t>(clock.direction_));
+        clock.direction_ > 1
+            ? 1
+            : static_cast<std::uint64_t>(-static_cast<std::int64_t>(clock.direction_));
     const std::uint64_t bytes = clock.bytesUntilTurn(turns);
     total += bytes;
     if (total >= kFar) return kFar;

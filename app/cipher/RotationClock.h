@@ -19,7 +19,8 @@ class RotationClock {
   RotationClock() = default;
   // step is the offset change of one left rotation (0 for a table that
   // rotation leaves unchanged).
-  RotationClock(std::int32_t direction, std::int32_t periodA, std::int32_t periodB, std::uint8_t step);
+  RotationClock(std::int32_t direction, std::int32_t periodA, std::int32_t periodB,
+                std::uint8_t step);
 
   // The same turning state with another step and the offset back at 0.
   RotationClock restarted(std::uint8_t step) const;
