@@ -24,10 +24,6 @@ struct ExpansionLevel {
 };
 constexpr ExpansionLevel kExpansionLevels[] = {{"l", 10}, {"m", 50}, {"h", 99}, {"n", 0}};
 
-bool inScript() { return globals().scriptMode == 1; }
-
-rt::String param(std::int32_t index) { return rt::stringAt(globals().param, index); }
-
 // The range of the expansion letter, or -1 when it is none of l, m, h, n.
 std::int32_t expansionRange(const rt::String& letter) {
   for (const ExpansionLevel& level : kExpansionLevels) {

@@ -49,10 +49,6 @@ constexpr Direction kDecryption{"dec",
                                 "==== Decryption completed ====",
                                 true};
 
-bool inScript() { return globals().scriptMode == 1; }
-
-rt::String param(std::int32_t index) { return rt::stringAt(globals().param, index); }
-
 rt::FolderItem fileParameter(std::int32_t index) { return rt::FolderItem::get(param(index)); }
 
 // The byte count of a file; 0 for a missing file and for a folder.

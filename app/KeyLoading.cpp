@@ -51,8 +51,6 @@ void readFields(const rt::String& line, std::int32_t& position, std::int32_t wid
   }
 }
 
-rt::String param(std::int32_t index) { return rt::stringAt(globals().param, index); }
-
 // Right(s, n) + Left(s, m): the rotation step of one table.
 rt::String rotated(const rt::String& table, std::int32_t fromRight, std::int32_t fromLeft) {
   return rt::right(table, fromRight) + rt::left(table, fromLeft);

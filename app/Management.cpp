@@ -11,8 +11,6 @@
 namespace vantor::app {
 namespace {
 
-bool inScript() { return globals().scriptMode == 1; }
-
 void printUnlessInScript(const char* line) {
   if (!inScript()) print(rt::String(line));
 }

@@ -27,4 +27,8 @@ void releaseModuleGlobals() { instance.reset(); }
 
 ModuleGlobals& globals() { return *instance; }
 
+rt::String param(std::int32_t index) { return rt::stringAt(instance->param, index); }
+
+bool inScript() { return instance->scriptMode == 1; }
+
 }  // namespace vantor::app

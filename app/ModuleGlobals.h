@@ -51,4 +51,9 @@ void createModuleGlobals();
 void releaseModuleGlobals();
 ModuleGlobals& globals();
 
+// Param(index) of the current command line.
+rt::String param(std::int32_t index);
+// Whether a script is running (ScriptMode is 1).
+bool inScript();
+
 }  // namespace vantor::app

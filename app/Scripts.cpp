@@ -38,8 +38,6 @@ ToolCommand toolCommandOf(const rt::String& line, const char** word = nullptr) {
   return ToolCommand::None;
 }
 
-rt::String param(std::int32_t index) { return rt::stringAt(globals().param, index); }
-
 // The script file named by Param(1); null when the name is empty or names
 // no file.
 rt::FolderItem scriptFile() {
