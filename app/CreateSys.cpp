@@ -18,20 +18,6 @@ namespace {
 
 constexpr std::int32_t kLinesPerComponentOneFile = 20;
 
-struct ExpansionLevel {
-  const char* letter;
-  std::int32_t range;
-};
-constexpr ExpansionLevel kExpansionLevels[] = {{"l", 10}, {"m", 50}, {"h", 99}, {"n", 0}};
-
-// The range of the expansion letter, or -1 when it is none of l, m, h, n.
-std::int32_t expansionRange(const rt::String& letter) {
-  for (const ExpansionLevel& level : kExpansionLevels) {
-    if (letter == rt::String(level.letter)) return level.range;
-  }
-  return -1;
-}
-
 bool checksPass() {
   const ModuleGlobals& g = globals();
   if (g.cmd == rt::String("createsys")) {

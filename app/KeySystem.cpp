@@ -33,7 +33,25 @@ LineCount countLines(rt::FolderItem item) {
   return count;
 }
 
+struct ExpansionLevel {
+  const char* letter;
+  std::int32_t range;
+};
+constexpr ExpansionLevel kExpansionLevels[] = {{"l", 10}, {"m", 50}, {"h", 99}, {"n", 0}};
+
 }  // namespace
+
+rt::String folderPath(const rt::String& folder) {
+  if (rt::right(folder, 1).view() == "/") return folder;
+  return folder + rt::String("/");
+}
+
+std::int32_t expansionRange(const rt::String& letter) {
+  for (const ExpansionLevel& level : kExpansionLevels) {
+    if (letter == rt::String(level.letter)) return level.range;
+  }
+  return -1;
+}
 
 rt::String componentOneName(const rt::String& number) {
   return rt::String("K1") + number + rt::String(".bin");

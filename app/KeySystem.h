@@ -27,6 +27,14 @@ rt::String digitField(std::int32_t value, std::int32_t width);
 // Doubles become Integers by truncation toward zero, as everywhere in the tool.
 std::int32_t toInteger(double value);
 
+// A folder parameter as the key system commands use it: with a "/" appended
+// unless it ends in one (so an empty one is the root folder).
+rt::String folderPath(const rt::String& folder);
+
+// The filler range of createsys's expansion letter (l 10, m 50, h 99, n 0,
+// case ignored), or -1 for any other text.
+std::int32_t expansionRange(const rt::String& letter);
+
 // The folder item of a file of a key system: folder is "" for the working
 // folder or a path ending in "/".
 rt::FolderItem keyFile(const rt::String& folder, const rt::String& name);

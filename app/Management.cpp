@@ -20,13 +20,6 @@ void printParametersMissing(const char* topic) {
   print(rt::String(kBlank));
 }
 
-// The folder parameter: Param(1) with a "/" appended unless it ends in one.
-rt::String folderParameter() {
-  rt::String folder = rt::stringAt(globals().param, 1);
-  if (rt::right(folder, 1).view() != "/") folder = folder + rt::String("/");
-  return folder;
-}
-
 // The files of a key system whose component 1 has entries files, in the
 // order they are copied: the component-1 files, sys.dat, k2.dat, k3.bin.
 std::vector<rt::String> keySystemFileNames(std::int32_t entries) {
@@ -120,7 +113,7 @@ bool keySystemIsWhole(const rt::String& folder, std::int32_t entries) {
 bool transferKeySystem(std::int32_t& entries, SameFile sameFile) {
   if (!loadedComponentOneCount(entries)) return false;
   getParameters();
-  const rt::String folder = folderParameter();
+  const rt::String folder = folderPath(param(1));
   printUnlessInScript("Copying system files...");
   if (!copyKeySystem(rt::String(), folder, entries, sameFile)) return false;
   printUnlessInScript("=== Copy completed ===");
@@ -179,7 +172,7 @@ void restoreSys() {
     return;
   }
   getParameters();
-  const rt::String folder = folderParameter();
+  const rt::String folder = folderPath(param(1));
   const ComponentOneCount source = readComponentOneCount(folder);
   if (!source.present) {
     print(rt::String("A System is not currently in place in the folder defined error."));

@@ -135,20 +135,16 @@ void Verification::checkCreateSys(const ScriptLine& line) {
     if (rt::val(param(component)) == 0)
       return report(line, reasons[component - 1], Kind::ReportOnly);
   }
-  const rt::String level = param(4);
-  bool known = false;
-  for (const char* letter : {"l", "m", "h", "n"}) known = known || level == rt::String(letter);
-  if (!known) return report(line, " | expansion param error", Kind::ReportOnly);
+  if (expansionRange(param(4)) < 0)
+    return report(line, " | expansion param error", Kind::ReportOnly);
   systemPresent = true;
 }
 
 void Verification::checkRestoreSys(const ScriptLine& line) {
   if (systemPresent) return report(line, " | System is present", Kind::Error);
   setCmd(line);
-  rt::String folder = param(1);
-  if (folder.empty()) return report(line, " | Path is missing", Kind::Error);
-  if (rt::right(folder, 1).view() != "/") folder = folder + rt::String("/");
-  getSystemData(folder);
+  if (param(1).empty()) return report(line, " | Path is missing", Kind::Error);
+  getSystemData(folderPath(param(1)));
   systemPresent = true;
 }
 
