@@ -48,7 +48,7 @@ std::uintptr_t stackBottom() {
   void* address = nullptr;
   std::size_t size = 0;
   if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-    pthread_attr_getstack(&attributes, &address, &size);
+    if (pthread_attr_getstack(&attributes, &address, &size) != 0) address = nullptr;
     pthread_attr_destroy(&attributes);
   }
   return reinterpret_cast<std::uintptr_t>(address);
