@@ -62,8 +62,20 @@ bool UnixDataFile::open(const char* path, int mode) {
     return false;
   }
   file_ = std::fopen(path, how);
-  if (file_ == nullptr) recordError();
-  return file_ != nullptr;
+  if (file_ == nullptr) {
+    recordError();
+    return false;
+  }
+  // The C library opens a folder for reading, but every read then fails and
+  // the end is never reached: a reader looping to the end would never stop.
+  struct stat status {};
+  if (fstat(fileno(file_), &status) == 0 && S_ISDIR(status.st_mode)) {
+    (void)std::fclose(file_);
+    file_ = nullptr;
+    error_ = EISDIR;
+    return false;
+  }
+  return true;
 }
 
 void UnixDataFile::turnTo(Direction direction) {

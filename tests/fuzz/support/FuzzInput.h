@@ -17,9 +17,6 @@ class FuzzInput {
  public:
   FuzzInput(const std::uint8_t* data, std::size_t size) : rest_(data, size) {}
 
-  bool empty() const { return rest_.empty(); }
-  std::size_t remaining() const { return rest_.size(); }
-
   template <class Integer>
   Integer integer() {
     Integer value{};

@@ -358,6 +358,14 @@ TEST_F(FolderItemTest, StreamsAreMadeWithTheRightModes) {
   FolderItem dir = item("dir");
   EXPECT_FALSE(dir.createBinaryFile());
   EXPECT_EQ(dir.lastErrorCode(), EISDIR);
+  // Nor does a folder open for reading, where no read would ever succeed.
+  for (bool write : {false, true}) {
+    FolderItem folder = item("dir");
+    EXPECT_FALSE(folder.openAsBinaryFile(write));
+    EXPECT_EQ(folder.lastErrorCode(), EISDIR);
+  }
+  EXPECT_FALSE(dir.openAsTextFile());
+  EXPECT_EQ(dir.lastErrorCode(), EISDIR);
 }
 
 TEST_F(FolderItemTest, AppendingWritesAtTheEndOrCreates) {

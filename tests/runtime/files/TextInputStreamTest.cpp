@@ -118,11 +118,12 @@ TEST_F(TextInputStreamTest, AClosedStreamReadsNothing) {
 }
 
 TEST_F(TextInputStreamTest, ReadErrorsLeaveErrno) {
-  std::filesystem::create_directory(path("dir"));
-  TextInputStream stream = FolderItem::get(String("dir")).openAsTextFile();
+  // A file that opens but cannot be read from its start: address 0 of the
+  // process's memory is never mapped. (A folder no longer opens at all.)
+  TextInputStream stream = FolderItem::get(String("/proc/self/mem")).openAsTextFile();
   ASSERT_TRUE(stream);
   EXPECT_TRUE(stream.readAll().empty());
-  EXPECT_EQ(stream.lastErrorCode(), EISDIR);
+  EXPECT_EQ(stream.lastErrorCode(), EIO);
 }
 
 }  // namespace
