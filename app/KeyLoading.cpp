@@ -51,6 +51,11 @@ void readFields(const rt::String& line, std::int32_t& position, std::int32_t wid
   }
 }
 
+// A result as the module's Integer arithmetic gives it: wrapped to 32 bits.
+std::int32_t wrapped(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
 // Right(s, n) + Left(s, m): the rotation step of one table.
 rt::String rotated(const rt::String& table, std::int32_t fromRight, std::int32_t fromLeft) {
   return rt::right(table, fromRight) + rt::left(table, fromLeft);
@@ -128,13 +133,13 @@ std::unique_ptr<cipher::Schedule> loadedSchedule() {
 void rotateTables() {
   ModuleGlobals& g = globals();
   for (std::int32_t t = 1; t <= kTables; ++t) {
-    const std::int32_t steps = rt::integerAt(g.stepCount, t) + 1;
+    const std::int32_t steps = wrapped(std::int64_t{rt::integerAt(g.stepCount, t)} + 1);
     const std::int32_t step = rt::integerAt(g.rotateStep, t);
     const std::int32_t direction = rt::integerAt(g.rotateDir, t);
     const rt::String table = rt::stringAt(g.cipherTable, t);
-    rt::setStringAt(
-        g.cipherTable, t,
-        direction > 0 ? rotated(table, 256 - step, step) : rotated(table, step, 256 - step));
+    rt::setStringAt(g.cipherTable, t,
+                    direction > 0 ? rotated(table, wrapped(256 - std::int64_t{step}), step)
+                                  : rotated(table, step, wrapped(256 - std::int64_t{step})));
     const std::int32_t phase = rt::integerAt(g.phase, t);
     const std::int32_t limit = rt::integerAt(phase == 0 ? g.periodA : g.periodB, t);
     if (steps < limit) {
@@ -143,7 +148,8 @@ void rotateTables() {
     }
     // The table reverses: the next phase, the other direction.
     rt::setIntegerAt(g.phase, t, phase + 1 > 1 ? 0 : phase + 1);
-    rt::setIntegerAt(g.rotateDir, t, direction + 1 > 1 ? 0 : direction + 1);
+    const std::int32_t turned = wrapped(std::int64_t{direction} + 1);
+    rt::setIntegerAt(g.rotateDir, t, turned > 1 ? 0 : turned);
     rt::setIntegerAt(g.stepCount, t, 0);
   }
 }

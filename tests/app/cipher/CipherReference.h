@@ -1,6 +1,7 @@
 // The cipher written out byte by byte with the runtime's own string
-// functions, as the application's encryption and decryption loops run it:
-// the check every kernel of the engine is held against.
+// functions, as the application's encryption and decryption loops run it, on
+// the module's own loaded key and its RotateTables: the check every kernel of
+// the engine is held against.
 #pragma once
 
 #include <array>
@@ -33,12 +34,12 @@ class ReferenceCipher {
   // The key as the application hands it to the engine: the tables' bytes.
   Key engineKey() const;
 
-  // Filler bytes come from rnd, the runtime's generator.
+  // Filler bytes come from rnd, the runtime's generator. Each run loads the
+  // key into the module globals afresh.
   std::string encrypt(std::string_view plaintext, const Schedule& schedule) const;
   std::string decrypt(std::string_view ciphertext, const Schedule& schedule) const;
 
  private:
-  rt::String alphabet_;
   std::array<rt::String, kTableCount> tables_;
   Key key_;
 };
