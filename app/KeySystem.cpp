@@ -59,20 +59,11 @@ rt::String componentOneName(const rt::String& number) {
 
 rt::String componentOneName(std::int32_t number) { return componentOneName(rt::str(number)); }
 
-rt::String digitField(std::int32_t value, std::int32_t width) {
-  const rt::String zeros(width == 3 ? "00" : "0000000");
-  return rt::right(zeros + rt::str(value), width);
-}
-
 std::int32_t toInteger(double value) { return RuntimeCvtReal64ToSInt32(value); }
-
-rt::FolderItem keyFile(const rt::String& folder, const rt::String& name) {
-  return rt::FolderItem::get(folder + name);
-}
 
 ComponentOneCount readComponentOneCount(const rt::String& folder) {
   ComponentOneCount count;
-  rt::FolderItem item = keyFile(folder, rt::String(kSysDat));
+  rt::FolderItem item = rt::FolderItem::get(folder + rt::String(kSysDat));
   if (!item || !item.exists()) return count;
   count.present = true;
   rt::TextInputStream in = item.openAsTextFile();

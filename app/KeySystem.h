@@ -21,9 +21,6 @@ inline constexpr std::int64_t kComponentOneFileBytes = 15360;
 rt::String componentOneName(const rt::String& number);
 rt::String componentOneName(std::int32_t number);
 
-// The last width characters of zeros followed by the decimal text of value.
-rt::String digitField(std::int32_t value, std::int32_t width);
-
 // Doubles become Integers by truncation toward zero, as everywhere in the tool.
 std::int32_t toInteger(double value);
 
@@ -34,10 +31,6 @@ rt::String folderPath(const rt::String& folder);
 // The filler range of createsys's expansion letter (l 10, m 50, h 99, n 0,
 // case ignored), or -1 for any other text.
 std::int32_t expansionRange(const rt::String& letter);
-
-// The folder item of a file of a key system: folder is "" for the working
-// folder or a path ending in "/".
-rt::FolderItem keyFile(const rt::String& folder, const rt::String& name);
 
 // The component-1 entry count on the first line of folder's sys.dat.
 struct ComponentOneCount {

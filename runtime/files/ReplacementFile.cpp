@@ -74,10 +74,10 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::commit() {
   if (!stream_ || temporary_ == nullptr) return false;
-  stream_.flush();
-  const bool written = stream_.lastErrorCode() == 0;
+  // The close writes out what is buffered; no success clears the error code,
+  // so a failure of any earlier write shows in it too.
   stream_.close();
-  if (!written || stream_.lastErrorCode() != 0) return false;
+  if (stream_.lastErrorCode() != 0) return false;
   if (std::rename(temporary_->path().c_str(), target_.c_str()) != 0) return false;
   temporary_->markRenamed();
   delete temporary_;
