@@ -1,18 +1,16 @@
 // Files the application writes with care: private key files, whole-or-nothing
-// replacement of an output, identity of two names, bulk reads and writes.
+// replacement of an output, bulk reads and writes (the end-to-end tests cover
+// same files under two names and writes past the file size limit).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <vector>
 
 #include "FileTest.h"
 #include "files/FolderItem.h"
 #include "files/ReplacementFile.h"
-#include "host/FileSizeSignal.h"
 
 namespace {
 
@@ -72,24 +70,6 @@ TEST_F(CarefulFileTest, PrivateFileInAMissingFolderIsNull) {
   EXPECT_FALSE(item("no-such-folder/K11.bin").createPrivateTextFile());
 }
 
-TEST_F(CarefulFileTest, SameFileUnderTwoNames) {
-  writeFile("a", "x");
-  writeFile("b", "x");
-  fs::create_directory(path("sub"));
-  ASSERT_EQ(link(path("a").c_str(), path("hard").c_str()), 0);
-  fs::create_symlink(path("a"), path("soft"));
-  struct Case {
-    const char* first;
-    const char* second;
-    bool same;
-  };
-  for (const Case& c : {Case{"a", "./a", true}, Case{"a", "sub/../a", true},
-                        Case{"a", "hard", true}, Case{"soft", "a", true}, Case{"a", "b", false},
-                        Case{"a", "missing", false}, Case{"missing", "missing", false}}) {
-    EXPECT_EQ(item(c.first).isSameFile(item(c.second)), c.same) << c.first << " / " << c.second;
-  }
-}
-
 TEST_F(CarefulFileTest, CommittedReplacementTakesThePlaceOfTheOldFile) {
   writeFile("out.enc", "older output");
   {
@@ -119,26 +99,6 @@ TEST_F(CarefulFileTest, ReplacementOfAFolderOrInAMissingFolderHasNoStream) {
   fs::create_directory(path("sub"));
   EXPECT_FALSE(rt::ReplacementFile(item("sub")).stream());
   EXPECT_FALSE(rt::ReplacementFile(item("missing/out.enc")).stream());
-}
-
-TEST_F(CarefulFileTest, WritesPastTheFileSizeLimitFailInsteadOfEndingTheProcess) {
-  rt::host::installFileSizeSignalHandler();
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit limited = saved;
-  limited.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  bool written = true;
-  bool committed = true;
-  {
-    rt::ReplacementFile replacement(item("big.enc"));
-    written = replacement.stream().writeFrom(std::vector<std::uint8_t>(1 << 20, 1));
-    committed = written && replacement.commit();
-  }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, SIG_DFL);
-  EXPECT_FALSE(written && committed);
-  EXPECT_TRUE(namesInFolder().empty());
 }
 
 TEST_F(CarefulFileTest, BulkReadsTakeWhatIsThere) {
