@@ -1,7 +1,8 @@
 // enc and dec: the checks of a cryption, the loading of its key and the run
 // of the cipher engine over the input in blocks.
+#include <algorithm>
 #include <memory>
-#include <vector>
+#include <span>
 
 #include "Console.h"
 #include "KeySystem.h"
@@ -19,7 +20,6 @@
 namespace vantor::app {
 namespace {
 
-constexpr std::size_t kBlockSize = 1 << 20;
 // Smaller inputs are done before a progress line would help.
 constexpr std::int64_t kProgressAbove = std::int64_t{16} << 20;
 
@@ -137,15 +137,18 @@ class StreamSink final : public cipher::ByteSink {
 
 enum class RunResult { Done, SourceUnreadable, TargetUnwritable };
 
-// Feeds length bytes of the source to the engine (an Encryptor or Decryptor).
+// Feeds length bytes of the source to the engine (an Encryptor or Decryptor),
+// read straight into the engine's own buffers.
 template <class Engine>
 RunResult feed(rt::BinaryStream& source, std::int64_t length, Engine& engine, Progress& progress) {
-  std::vector<std::uint8_t> block(kBlockSize);
   for (std::int64_t left = length; left > 0;) {
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlockSize));
-    const std::size_t got = source.readInto(std::span(block).first(wanted));
+    const std::span<std::uint8_t> space = engine.space();
+    if (space.empty()) return RunResult::TargetUnwritable;
+    const std::size_t wanted = static_cast<std::size_t>(
+        std::min<std::int64_t>(left, static_cast<std::int64_t>(space.size())));
+    const std::size_t got = source.readInto(space.first(wanted));
     if (got == 0) return RunResult::SourceUnreadable;
-    if (!engine.push(std::span(block).first(got))) return RunResult::TargetUnwritable;
+    if (!engine.commit(got)) return RunResult::TargetUnwritable;
     left -= static_cast<std::int64_t>(got);
     progress.update(length - left);
     RuntimeBackgroundTask();

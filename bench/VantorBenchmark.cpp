@@ -137,7 +137,7 @@ void reportKernels(const fs::path& tool, std::uint64_t largeBytes) {
   for (auto kernel : {vantor::cipher::Kernel::Avx512Vbmi, vantor::cipher::Kernel::Avx2,
                       vantor::cipher::Kernel::Scalar}) {
     if (!vantor::cipher::kernelRuns(kernel)) continue;
-    vantor::cipher::setEngineSettings({kernel, true, 128 * 1024});
+    vantor::cipher::setEngineSettings({kernel, 0, vantor::cipher::EngineSettings{}.blockBytes});
     std::freopen("/dev/null", "w", stdout);
     const double enc =
         timeOperation(folder, "enc large.bin large.enc 3 4 5", &vantor::app::encrypt);

@@ -2,6 +2,7 @@
 // optional random filler bytes. It works on byte buffers only and calls no
 // runtime function: the application loads the key, feeds the engine in
 // blocks and gives it a source of random values and a sink for its output.
+// The engine calls the source and the sink only on the thread that feeds it.
 #pragma once
 
 #include <array>
@@ -55,9 +56,9 @@ class ByteSink {
   virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 };
 
-// Encrypts a stream of plaintext pushed in blocks of any size. The output is
-// byte for byte what the byte-at-a-time algorithm writes for the same key,
-// schedule and random draws, however the input is split.
+// Encrypts a stream of plaintext handed over in blocks of any size. The
+// output is byte for byte what the byte-at-a-time algorithm writes for the
+// same key, schedule and random draws, however the input is split.
 class Encryptor {
  public:
   Encryptor(const Key& key, const Schedule& schedule, RandomSource& random, ByteSink& sink);
@@ -65,7 +66,14 @@ class Encryptor {
   Encryptor(const Encryptor&) = delete;
   Encryptor& operator=(const Encryptor&) = delete;
 
-  // Encrypts the next bytes; false once the sink has refused output.
+  // Room inside the engine for the next plaintext bytes (at least one), so
+  // that input can be read straight into it; output finished meanwhile goes
+  // to the sink. Empty once the sink has refused output.
+  std::span<std::uint8_t> space();
+  // The first n bytes of space() hold the next plaintext bytes; false once
+  // the sink has refused output.
+  [[nodiscard]] bool commit(std::size_t n);
+  // Encrypts a copy of the next bytes; false once the sink has refused output.
   [[nodiscard]] bool push(std::span<const std::uint8_t> plaintext);
   // Hands every byte still held to the sink; false when the sink refused.
   [[nodiscard]] bool finish();
@@ -84,6 +92,9 @@ class Decryptor {
   Decryptor(const Decryptor&) = delete;
   Decryptor& operator=(const Decryptor&) = delete;
 
+  // As for the Encryptor.
+  std::span<std::uint8_t> space();
+  [[nodiscard]] bool commit(std::size_t n);
   [[nodiscard]] bool push(std::span<const std::uint8_t> ciphertext);
   [[nodiscard]] bool finish();
 

@@ -32,8 +32,8 @@ class CipherCore {
 
   // Positions count the bytes after the literal ones.
   const OffsetPlan& plan() const { return *plan_; }
-  // Bytes first to first + n - 1 of the stream once settled; in and out do
-  // not overlap.
+  // Bytes first to first + n - 1 of the stream once settled; in and out are
+  // the same bytes or do not overlap at all.
   void run(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in, std::uint8_t* out,
            std::size_t n) const;
 

@@ -4,17 +4,27 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cstring>
+#include <functional>
 
 namespace vantor::cipher {
 namespace {
 
-// Enough blocks that the helper always has one queued while the calling
-// thread fills the next and its consumer takes a finished one.
-constexpr std::size_t kBlocks = 4;
+// Enough units that one is being filled, one written and the others
+// ciphered all at once.
+constexpr std::size_t kUnits = 4;
+// Each unit is ciphered in this many pieces, so that every thread finds work
+// even while a single unit is queued.
+constexpr std::size_t kPiecesPerUnit = 16;
+// More threads than pieces that can be queued at once would find no work.
+constexpr std::size_t kMostThreads = kUnits * kPiecesPerUnit;
 
 Kernel chosenKernel(const EngineSettings& settings) {
   return settings.kernel && kernelRuns(*settings.kernel) ? *settings.kernel : fastestKernel();
+}
+
+std::size_t threadCount(const EngineSettings& settings) {
+  const std::size_t wanted = settings.threads > 0 ? settings.threads : processorsAvailable();
+  return std::min(wanted, kMostThreads);
 }
 
 // The new thread inherits the signal mask in force while it is created.
@@ -30,140 +40,185 @@ std::thread startWithoutSignals(std::function<void()> body) {
 
 }  // namespace
 
-CipherPipeline::CipherPipeline(const Key& key, Direction direction, const EngineSettings& settings)
+CipherPipeline::CipherPipeline(const Key& key, Direction direction,
+                               const EngineSettings& settings, ByteSink& sink, Fillers* fillers)
     : core_(key, direction, chosenKernel(settings)),
-      helped_(settings.helperThread),
-      blocks_(kBlocks) {
-  const std::size_t blockBytes = std::max<std::size_t>(settings.blockBytes, 1);
-  for (Block& block : blocks_) {
-    block.in.resize(blockBytes);
-    block.out.resize(blockBytes);
-  }
-}
+      sink_(sink),
+      fillers_(fillers),
+      threads_(threadCount(settings)),
+      blockBytes_(std::max<std::size_t>(settings.blockBytes, 1)),
+      pieceBytes_((blockBytes_ + kPiecesPerUnit - 1) / kPiecesPerUnit),
+      units_(kUnits) {}
 
 CipherPipeline::~CipherPipeline() {
-  if (!helper_.joinable()) return;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
-  helper_.join();
+  workQueued_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
 }
 
-bool CipherPipeline::feed(std::span<const std::uint8_t> bytes, const Consumer& consume) {
-  if (failed_) return false;
-  std::size_t i = 0;
-  // Only the stream's first bytes can be literal, before any block exists.
-  for (; i < bytes.size() && !core_.settled(); ++i) {
-    const std::uint8_t byte = core_.literalByte(bytes[i]);
-    if (!consume({&byte, 1})) {
-      failed_ = true;
-      return false;
-    }
-  }
-  while (i < bytes.size()) {
-    Block* block = fillingBlock(consume);
-    if (block == nullptr) return false;
-    const std::size_t n = std::min(bytes.size() - i, block->in.size() - block->size);
-    std::memcpy(block->in.data() + block->size, bytes.data() + i, n);
-    block->size += n;
-    i += n;
-    if (block->size == block->in.size()) queue(*block);
-  }
-  return deliver(consume, kBlocks + 1);
+std::span<std::uint8_t> CipherPipeline::space() {
+  Unit* unit = fillingUnit();
+  if (unit == nullptr) return {};
+  return {unit->bytes.get() + unit->size, unit->capacity - unit->size};
 }
 
-bool CipherPipeline::flush(const Consumer& consume) {
-  if (failed_) return false;
-  if (filling_ != nullptr) queue(*filling_);
-  return deliver(consume, 1);
-}
-
-// The block after those in flight, once there is one.
-CipherPipeline::Block* CipherPipeline::fillingBlock(const Consumer& consume) {
-  if (filling_ != nullptr) return filling_;
-  if (!deliver(consume, kBlocks)) return nullptr;
-  filling_ = &blocks_[(oldest_ + inFlight_) % kBlocks];
-  filling_->state = State::Filling;
-  filling_->size = 0;
-  return filling_;
-}
-
-void CipherPipeline::queue(Block& block) {
-  filling_ = nullptr;
-  block.first = position_;
-  position_ += block.size;
-  if (!cursor_) cursor_ = std::make_unique<OffsetCursor>(core_.plan());
-  if (!helped_) {
-    core_.run(*cursor_, block.first, block.in.data(), block.out.data(), block.size);
-    block.state = State::Done;
-    ++inFlight_;
-    return;
+bool CipherPipeline::commit(std::size_t n) {
+  if (failed_ || filling_ == nullptr) return false;
+  Unit& unit = *filling_;
+  std::uint8_t* bytes = unit.bytes.get() + unit.size;
+  // Only the stream's first bytes can be literal.
+  std::size_t literal = 0;
+  for (; literal < n && !core_.settled(); ++literal) {
+    bytes[literal] = core_.literalByte(bytes[literal]);
   }
-  if (!helper_.joinable()) {
-    helperCursor_ = std::make_unique<OffsetCursor>(core_.plan());
-    helper_ = startWithoutSignals([this] { serve(); });
-  }
-  {
-    std::lock_guard lock(mutex_);
-    block.state = State::Queued;
-    ++inFlight_;
-  }
-  changed_.notify_all();
-}
-
-CipherPipeline::Block* CipherPipeline::oldestQueued() {
-  for (std::size_t k = 0; k < inFlight_; ++k) {
-    Block& block = blocks_[(oldest_ + k) % kBlocks];
-    if (block.state == State::Queued) return &block;
-  }
-  return nullptr;
-}
-
-bool CipherPipeline::deliver(const Consumer& consume, std::size_t inFlightLimit) {
-  std::unique_lock lock(mutex_);
-  while (inFlight_ > 0) {
-    Block& oldest = blocks_[oldest_];
-    if (oldest.state == State::Done) {
-      lock.unlock();
-      const bool taken = consume({oldest.out.data(), oldest.size});
-      lock.lock();
-      oldest.state = State::Free;
-      oldest_ = (oldest_ + 1) % kBlocks;
-      --inFlight_;
-      if (!taken) {
-        failed_ = true;
-        return false;
-      }
-      continue;
-    }
-    if (inFlight_ < inFlightLimit) break;
-    if (Block* queued = oldestQueued()) {
-      queued->state = State::Working;
-      lock.unlock();
-      core_.run(*cursor_, queued->first, queued->in.data(), queued->out.data(), queued->size);
-      lock.lock();
-      queued->state = State::Done;
-      continue;
-    }
-    changed_.wait(lock);
-  }
+  unit.literal += literal;
+  unit.size += n;
+  if (unit.size == unit.capacity) queue(unit);
   return true;
 }
 
-void CipherPipeline::serve() {
+bool CipherPipeline::finish() {
+  if (failed_) return false;
+  finishing_ = true;
+  if (filling_ != nullptr && filling_->size > 0) {
+    queue(*filling_);
+  } else if (filling_ != nullptr) {
+    // An empty unit is always the newest in flight.
+    filling_->state = State::Free;
+    filling_ = nullptr;
+    std::lock_guard lock(mutex_);
+    --inFlight_;
+  }
+  return settleTo(0);
+}
+
+// Units are taken in ring order after those in flight; their buffers are
+// made when first needed, so a short input never touches the others.
+CipherPipeline::Unit* CipherPipeline::fillingUnit() {
+  if (failed_) return nullptr;
+  if (filling_ != nullptr) return filling_;
+  if (!settleTo(kUnits - 1)) return nullptr;
+  Unit& unit = units_[(oldest_ + inFlight_) % kUnits];
+  if (!unit.bytes) unit.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(blockBytes_);
+  unit.capacity = fillers_ != nullptr ? fillers_->cipherBytesFilling(blockBytes_) : blockBytes_;
+  unit.size = 0;
+  unit.literal = 0;
+  unit.state = State::Filling;
+  {
+    std::lock_guard lock(mutex_);
+    ++inFlight_;
+  }
+  filling_ = &unit;
+  return filling_;
+}
+
+void CipherPipeline::queue(Unit& unit) {
+  filling_ = nullptr;
+  unit.first = position_;
+  position_ += unit.size - unit.literal;
+  if (fillers_ != nullptr) fillers_->draw(unit.size, unit.stretch);
+  unit.pieces = std::max<std::size_t>(1, (unit.size - unit.literal + pieceBytes_ - 1) / pieceBytes_);
+  unit.claimed = 0;
+  unit.done = 0;
+  // A short input is done by the calling thread alone.
+  if (workers_.empty() && threads_ > 1 && !finishing_) startWorkers();
+  {
+    std::lock_guard lock(mutex_);
+    unit.state = State::Queued;
+  }
+  if (!workers_.empty()) workQueued_.notify_all();
+}
+
+bool CipherPipeline::deliver() {
+  for (;;) {
+    Unit& head = units_[oldest_];
+    {
+      std::lock_guard lock(mutex_);
+      if (inFlight_ == 0 || head.state != State::Done) return true;
+    }
+    const std::span<const std::uint8_t> output =
+        fillers_ != nullptr ? std::span<const std::uint8_t>(head.stretch.output)
+                            : std::span<const std::uint8_t>(head.bytes.get(), head.size);
+    if (!sink_.write(output)) {
+      failed_ = true;
+      return false;
+    }
+    std::lock_guard lock(mutex_);
+    head.state = State::Free;
+    oldest_ = (oldest_ + 1) % kUnits;
+    --inFlight_;
+  }
+}
+
+bool CipherPipeline::settleTo(std::size_t inFlight) {
+  for (;;) {
+    if (!deliver()) return false;
+    std::unique_lock lock(mutex_);
+    if (inFlight_ <= inFlight) return true;
+    const Claim claim = claimLocked();
+    if (claim.unit != nullptr) {
+      lock.unlock();
+      run(claim, cursor_);
+      continue;
+    }
+    callerWaiting_ = true;
+    unitDone_.wait(lock, [&] { return units_[oldest_].state == State::Done; });
+    callerWaiting_ = false;
+  }
+}
+
+CipherPipeline::Claim CipherPipeline::claimLocked() {
+  for (std::size_t k = 0; k < inFlight_; ++k) {
+    Unit& unit = units_[(oldest_ + k) % kUnits];
+    if (unit.state == State::Queued && unit.claimed < unit.pieces) {
+      return {&unit, unit.claimed++};
+    }
+  }
+  return {};
+}
+
+void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor) {
+  Unit& unit = *claim.unit;
+  const std::size_t begin = claim.piece * pieceBytes_;
+  const std::size_t n = std::min(pieceBytes_, unit.size - unit.literal - begin);
+  if (n > 0) {
+    // The plan exists once the core has settled, as it has for any byte
+    // that is not literal.
+    if (!cursor) cursor = std::make_unique<OffsetCursor>(core_.plan());
+    std::uint8_t* bytes = unit.bytes.get() + unit.literal + begin;
+    core_.run(*cursor, unit.first + begin, bytes, bytes, n);
+  }
+  {
+    std::lock_guard lock(mutex_);
+    if (++unit.done < unit.pieces) return;
+  }
+  if (fillers_ != nullptr) Fillers::layOut(unit.bytes.get(), unit.stretch);
+  bool wake = false;
+  {
+    std::lock_guard lock(mutex_);
+    unit.state = State::Done;
+    wake = callerWaiting_ && &unit == &units_[oldest_];
+  }
+  if (wake) unitDone_.notify_one();
+}
+
+void CipherPipeline::startWorkers() {
+  for (std::size_t i = 1; i < threads_; ++i) workers_.push_back(startWithoutSignals([this] { work(); }));
+}
+
+void CipherPipeline::work() {
+  std::unique_ptr<OffsetCursor> cursor;
   std::unique_lock lock(mutex_);
   for (;;) {
-    Block* queued = nullptr;
-    changed_.wait(lock, [&] { return stopping_ || (queued = oldestQueued()) != nullptr; });
+    Claim claim;
+    workQueued_.wait(lock, [&] { return stopping_ || (claim = claimLocked()).unit != nullptr; });
     if (stopping_) return;
-    queued->state = State::Working;
     lock.unlock();
-    core_.run(*helperCursor_, queued->first, queued->in.data(), queued->out.data(), queued->size);
+    run(claim, cursor);
     lock.lock();
-    queued->state = State::Done;
-    changed_.notify_all();
   }
 }
 

@@ -1,21 +1,26 @@
-// The substitution stream run ahead of its consumer. Bytes are copied into a
-// ring of blocks; a full block is queued, and the helper thread takes queued
-// blocks oldest first while the calling thread goes back to its input and
-// output. The calling thread hands finished blocks to its consumer in
-// stream order, and when every block is in use it takes queued blocks
-// itself, so the stream never waits for a helper that gets no processor.
-// Each thread reads offsets through its own cursor and only ever moves it
-// forward, since blocks are taken in stream order.
+// The substitution stream of one cryption, overlapped over threads. The
+// calling thread fills a unit of up to a block of stream bytes (input is
+// read straight into it), queues it, and hands finished units to the sink
+// in stream order. Worker threads cipher the queued units in place, piece by
+// piece, and where fillers follow each cipher byte lay them in. At most
+// kUnits units exist, so the memory held depends neither on the input nor on
+// the number of threads.
 //
-// Only the calling thread runs the consumer: it is where the runtime is
-// called. The helper thread blocks every signal, so the runtime's handlers
-// only ever run on the main thread.
+// The calling thread takes pieces itself whenever it would otherwise wait,
+// so the stream never waits for a worker that gets no processor. Pieces are
+// claimed in stream order, so each thread's own offset cursor only ever
+// moves forward.
+//
+// Only the calling thread calls the sink and the random source: the runtime
+// behind them is single-threaded. Workers block every signal, so the
+// runtime's handlers only ever run on the calling thread.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -24,58 +29,97 @@
 
 #include "cipher/CipherCore.h"
 #include "cipher/EngineSettings.h"
+#include "cipher/Fillers.h"
 
 namespace vantor::cipher {
 
 class CipherPipeline {
  public:
-  // Takes a stretch of finished output; false stops the stream.
-  using Consumer = std::function<bool(std::span<const std::uint8_t>)>;
-
-  CipherPipeline(const Key& key, Direction direction, const EngineSettings& settings);
+  // fillers, when given, lays its fillers in after each cipher byte.
+  CipherPipeline(const Key& key, Direction direction, const EngineSettings& settings,
+                 ByteSink& sink, Fillers* fillers = nullptr);
   ~CipherPipeline();
   CipherPipeline(const CipherPipeline&) = delete;
   CipherPipeline& operator=(const CipherPipeline&) = delete;
 
-  // Takes the next bytes of the stream and hands whatever output is finished
-  // to consume. False once a consumer has refused output.
-  bool feed(std::span<const std::uint8_t> bytes, const Consumer& consume);
-  // Finishes every byte taken and hands all the output to consume.
-  bool flush(const Consumer& consume);
+  // Room for the next stream bytes, at least one byte; finished units go to
+  // the sink meanwhile. Empty once the sink has refused output.
+  std::span<std::uint8_t> space();
+  // The first n bytes of space() hold the next bytes of the stream. False
+  // once the sink has refused output.
+  bool commit(std::size_t n);
+  // Finishes every byte committed and hands all the output to the sink.
+  bool finish();
 
  private:
-  enum class State { Free, Filling, Queued, Working, Done };
+  enum class State { Free, Filling, Queued, Done };
 
-  struct Block {
-    std::vector<std::uint8_t> in;
-    std::vector<std::uint8_t> out;
+  struct Unit {
+    std::unique_ptr<std::uint8_t[]> bytes;  // the stream bytes, ciphered in place
+    std::size_t capacity = 0;               // the bytes this unit is to hold
     std::size_t size = 0;
-    std::uint64_t first = 0;  // stream position of in[0]
+    std::size_t literal = 0;  // leading bytes the literal tables have done
+    std::uint64_t first = 0;  // the core's position of bytes[literal]
+    std::size_t pieces = 0;
+    std::size_t claimed = 0;
+    std::size_t done = 0;
+    FilledStretch stretch;  // with fillers
     State state = State::Free;
   };
 
-  Block* fillingBlock(const Consumer& consume);
-  void queue(Block& block);
-  // Hands finished blocks to consume in order. Waits, or works on queued
-  // blocks, until fewer than `inFlightLimit` blocks remain in flight.
-  bool deliver(const Consumer& consume, std::size_t inFlightLimit);
-  Block* oldestQueued();
-  void serve();
+  struct Claim {
+    Unit* unit = nullptr;
+    std::size_t piece = 0;
+  };
+
+  Unit* fillingUnit();
+  void queue(Unit& unit);
+  // Hands the finished units at the head to the sink; false once it refused.
+  bool deliver();
+  // Delivers, and works or waits, until at most `inFlight` units are in use.
+  bool settleTo(std::size_t inFlight);
+  Claim claimLocked();
+  // Ciphers one piece; the thread finishing a unit's last piece completes it.
+  void run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor);
+  void startWorkers();
+  void work();
 
   CipherCore core_;
-  const bool helped_;
-  std::vector<Block> blocks_;
-  std::size_t oldest_ = 0;    // the next block to deliver
-  std::size_t inFlight_ = 0;  // queued, working or done, from oldest_ on
-  Block* filling_ = nullptr;
-  std::uint64_t position_ = 0;  // stream position of the next queued byte
+  ByteSink& sink_;
+  Fillers* fillers_;
+  const std::size_t threads_;
+  const std::size_t blockBytes_;
+  const std::size_t pieceBytes_;
+  std::vector<Unit> units_;
+  std::size_t oldest_ = 0;     // the next unit to deliver
+  std::size_t inFlight_ = 0;   // filling, queued or done, from oldest_ on
+  Unit* filling_ = nullptr;
+  std::uint64_t position_ = 0;  // the core's position of the next unit
   bool failed_ = false;
-  std::unique_ptr<OffsetCursor> cursor_;
-  std::unique_ptr<OffsetCursor> helperCursor_;
+  bool finishing_ = false;
+  std::unique_ptr<OffsetCursor> cursor_;  // the calling thread's
+
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable workQueued_;
+  std::condition_variable unitDone_;
+  bool callerWaiting_ = false;
   bool stopping_ = false;
-  std::thread helper_;
+  std::vector<std::thread> workers_;
 };
+
+// Copies bytes into the engine's space() and commits them, as often as it
+// takes; false once the engine has refused them.
+template <class Engine>
+bool pushThrough(Engine& engine, std::span<const std::uint8_t> bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const std::span<std::uint8_t> room = engine.space();
+    if (room.empty()) return false;
+    const std::size_t n = std::min(room.size(), bytes.size() - done);
+    std::memcpy(room.data(), bytes.data() + done, n);
+    if (!engine.commit(n)) return false;
+    done += n;
+  }
+  return true;
+}
 
 }  // namespace vantor::cipher

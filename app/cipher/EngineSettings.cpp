@@ -1,5 +1,9 @@
 #include "cipher/EngineSettings.h"
 
+#include <sched.h>
+
+#include <cerrno>
+
 #include "cipher/Kernels.h"
 
 namespace vantor::cipher {
@@ -44,6 +48,22 @@ const char* kernelName(Kernel kernel) {
       return "avx512vbmi";
   }
   return "unknown";
+}
+
+// The set grows until it holds every processor the system numbers.
+std::size_t processorsAvailable() {
+  for (int processors = 1024; processors <= (1 << 20); processors *= 8) {
+    cpu_set_t* set = CPU_ALLOC(processors);
+    if (set == nullptr) break;
+    const std::size_t size = CPU_ALLOC_SIZE(processors);
+    const bool told = sched_getaffinity(0, size, set) == 0;
+    const int count = told ? CPU_COUNT_S(size, set) : 0;
+    const bool tooSmall = !told && errno == EINVAL;
+    CPU_FREE(set);
+    if (told) return count > 0 ? static_cast<std::size_t>(count) : 1;
+    if (!tooSmall) break;
+  }
+  return 1;
 }
 
 KernelPair kernelsFor(Kernel kernel) {

@@ -3,7 +3,8 @@
 // offset. A kernel takes n bytes through all 20 tables: encryption looks up
 // table[(x + offset) mod 256] from table 1 to 20, decryption takes
 // (position of x) - offset from table 20 down to 1 and needs every table to
-// be a permutation.
+// be a permutation. Every kernel reads a byte before it writes its result, so
+// in and out may be the same bytes.
 #pragma once
 
 #include <cstddef>

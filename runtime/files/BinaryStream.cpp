@@ -52,13 +52,13 @@ String BinaryStream::readPString(const Object& encoding) {
 std::size_t BinaryStream::readInto(std::span<std::uint8_t> buffer) {
   files::UnixDataFile* file = fileOf(stream_);
   std::size_t got = 0;
-  if (file != nullptr) file->read(buffer.data(), buffer.size(), got);
+  if (file != nullptr) file->readDirect(buffer.data(), buffer.size(), got);
   return got;
 }
 
 bool BinaryStream::writeFrom(std::span<const std::uint8_t> bytes) {
   files::UnixDataFile* file = fileOf(stream_);
-  return file != nullptr && file->write(bytes.data(), bytes.size());
+  return file != nullptr && file->writeDirect(bytes.data(), bytes.size());
 }
 
 void BinaryStream::writeByte(std::uint8_t value) { call(BinaryStreamWriteByte, stream_.get(), value); }

@@ -34,7 +34,10 @@ class BinaryStream {
   String read(std::int32_t count, const Object& encoding = Object());
   String readPString(const Object& encoding = Object());
 
-  // Reads up to buffer.size() bytes into buffer; returns how many were read.
+  // Bulk transfers, straight between the buffer and the file's descriptor
+  // rather than through the C library's buffer; they mix freely with the
+  // other calls. Reads up to buffer.size() bytes into buffer; returns how
+  // many were read.
   std::size_t readInto(std::span<std::uint8_t> buffer);
   // Writes every byte; false when they could not all be written.
   [[nodiscard]] bool writeFrom(std::span<const std::uint8_t> bytes);

@@ -112,6 +112,50 @@ bool UnixDataFile::write(const void* buffer, std::size_t count) {
   return false;
 }
 
+// Bytes read ahead exist only while reading, and a pipe could not take them
+// back. Otherwise the flush hands buffered writes to the descriptor, sets its
+// offset to the stream's position and makes the C library forget the offset
+// it keeps, so that it asks the descriptor again afterwards.
+bool UnixDataFile::readDirect(void* buffer, std::size_t count, std::size_t& countRead) {
+  if (direction_ == Direction::Reading) return read(buffer, count, countRead);
+  countRead = 0;
+  if (file_ == nullptr) return false;
+  if (count == 0) return true;
+  flush();
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  while (countRead < count) {
+    const ssize_t n = ::read(fileno(file_), bytes + countRead, count - countRead);
+    if (n > 0) {
+      countRead += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      recordError();
+      return false;
+    }
+  }
+  return countRead > 0;
+}
+
+// Bytes the flush could not write would belong before these ones.
+bool UnixDataFile::writeDirect(const void* buffer, std::size_t count) {
+  if (direction_ == Direction::Reading) return write(buffer, count);
+  if (file_ == nullptr) return false;
+  if (count == 0) return true;
+  if (!flush()) return false;
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  for (std::size_t written = 0; written < count;) {
+    const ssize_t n = ::write(fileno(file_), bytes + written, count - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      recordError();
+      return false;
+    }
+  }
+  return true;
+}
+
 bool UnixDataFile::close() {
   if (file_ == nullptr) return false;
   const bool closed = std::fclose(file_) == 0;
@@ -122,10 +166,12 @@ bool UnixDataFile::close() {
 
 // A flush, like a seek, leaves no buffered bytes and lets the next call go
 // either way.
-void UnixDataFile::flush() {
-  if (file_ == nullptr) return;
-  if (std::fflush(file_) != 0) recordError();
+bool UnixDataFile::flush() {
+  if (file_ == nullptr) return false;
   direction_ = Direction::None;
+  if (std::fflush(file_) == 0) return true;
+  recordError();
+  return false;
 }
 
 std::int64_t UnixDataFile::position() {

@@ -39,8 +39,15 @@ class UnixDataFile {
   bool read(void* buffer, std::size_t count, std::size_t& countRead);
   // True when every byte was written.
   bool write(const void* buffer, std::size_t count);
+  // As read and write, but straight between buffer and the file descriptor
+  // instead of through the C library's buffer, for large transfers; only
+  // while the C library holds bytes read ahead do they go through it. The
+  // position moves on by the bytes moved, as it does for the others.
+  bool readDirect(void* buffer, std::size_t count, std::size_t& countRead);
+  bool writeDirect(const void* buffer, std::size_t count);
   bool close();
-  void flush();
+  // False when buffered bytes could not be written.
+  bool flush();
 
   // 0 when the position cannot be told.
   std::int64_t position();

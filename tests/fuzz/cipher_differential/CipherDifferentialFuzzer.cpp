@@ -1,9 +1,9 @@
 // The cipher engine against the literal reference, byte for byte: random
 // keys (damaged ones included: fields above 255 or below 0, short lines,
 // periods of 0, steps of 256 and more, tables of any length), random inputs
-// pushed in random pieces, every kernel this processor runs, with and without
-// the helper thread and with small blocks. Where every table is a permutation
-// decryption must give back the plaintext.
+// pushed in random pieces, every kernel this processor runs, on one thread
+// and on several, in the default blocks and in small ones of any size. Where
+// every table is a permutation decryption must give back the plaintext.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -153,8 +153,8 @@ std::string engineDecryption(const cipher::Key& key, const cipher::Schedule& sch
 std::string firstDifference(const std::string& a, const std::string& b) {
   const auto at = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
   const cipher::EngineSettings& settings = cipher::engineSettings();
-  return std::string(cipher::kernelName(*settings.kernel)) + " kernel" +
-         (settings.helperThread ? " with the helper thread" : "") + ", blocks of " +
+  return std::string(cipher::kernelName(*settings.kernel)) + " kernel on " +
+         std::to_string(settings.threads) + " threads, blocks of " +
          std::to_string(settings.blockBytes) + ": lengths " + std::to_string(a.size()) + " and " + std::to_string(b.size()) + ", first difference at " +
          std::to_string(at.first - a.begin());
 }
@@ -165,7 +165,8 @@ void compare(const std::uint8_t* data, std::size_t size) {
                                                 cipher::Kernel::Avx512Vbmi};
   cipher::EngineSettings settings;
   settings.kernel = input.pick(kKernels);
-  settings.helperThread = input.boolean();
+  // Up to more threads than this machine has processors.
+  settings.threads = static_cast<std::size_t>(input.inRange(1, 2 * cipher::processorsAvailable() + 1));
   settings.blockBytes = input.boolean() ? static_cast<std::size_t>(input.inRange(1, 300)) : settings.blockBytes;
   cipher::setEngineSettings(settings);
 

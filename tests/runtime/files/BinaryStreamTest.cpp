@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "FileTest.h"
 #include "files/FolderItem.h"
@@ -151,6 +153,86 @@ TEST_F(BinaryStreamTest, ReadingAndWritingMayAlternateWithoutSeeking) {
   EXPECT_EQ(stream.length(), 5);
   stream.close();
   EXPECT_EQ(readFile("data"), "aXcYZ");
+}
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+std::string readBulk(BinaryStream& stream, std::size_t count) {
+  std::string bytes(count, '\0');
+  bytes.resize(stream.readInto({reinterpret_cast<std::uint8_t*>(bytes.data()), count}));
+  return bytes;
+}
+
+// Bulk transfers bypass the C library's buffer: bytes it holds, to write or
+// read ahead, must neither be lost nor be read stale afterwards.
+TEST_F(BinaryStreamTest, BulkTransfersMixWithTheOtherCalls) {
+  const struct {
+    const char* what;
+    const char* initial;
+    std::function<std::string(BinaryStream&)> steps;
+    std::string expected;  // what the steps give, then the file
+  } cases[] = {
+      {"a buffered write before and after a bulk write", "",
+       [](BinaryStream& s) {
+         s.writeByte('a');
+         EXPECT_TRUE(s.writeFrom(bytesOf("bcd")));
+         s.writeByte('e');
+         return std::to_string(s.position());
+       },
+       "5|abcde"},
+      {"a bulk read after a byte read and after a seek", "0123456789",
+       [](BinaryStream& s) {
+         std::string got(1, static_cast<char>(s.readByte()));
+         got += readBulk(s, 3);
+         s.setPosition(5);
+         got += readBulk(s, 2);
+         got += std::to_string(s.position());
+         return got + static_cast<char>(s.readByte());
+       },
+       "01235677|0123456789"},
+      {"a byte read after a bulk write over bytes read ahead", "0123456789",
+       [](BinaryStream& s) {
+         std::string got(1, static_cast<char>(s.readByte()));
+         s.setPosition(2);
+         EXPECT_TRUE(s.writeFrom(bytesOf("XY")));
+         got += static_cast<char>(s.readByte());
+         s.setPosition(0);
+         got += readBulk(s, 20);
+         return got + std::to_string(s.position());
+       },
+       "0401XY456789" "10|01XY456789"},
+      {"a bulk read cut short by the end", "0123456789",
+       [](BinaryStream& s) {
+         s.setPosition(7);
+         std::string got = readBulk(s, 10);
+         got += std::to_string(s.position());
+         got += readBulk(s, 10);
+         return got + (s.eof() ? "eof" : "");
+       },
+       "78910eof|0123456789"},
+  };
+  for (const auto& c : cases) {
+    writeFile("data", c.initial);
+    BinaryStream stream = open("data", true);
+    const std::string got = c.steps(stream);
+    EXPECT_EQ(stream.lastErrorCode(), 0) << c.what;
+    stream.close();
+    EXPECT_EQ(got + "|" + readFile("data"), c.expected) << c.what;
+  }
+}
+
+TEST_F(BinaryStreamTest, BulkWriteFailuresLeaveErrno) {
+  writeFile("data", "abc");
+  BinaryStream readOnly = open("data");
+  EXPECT_FALSE(readOnly.writeFrom(bytesOf("xyz")));
+  EXPECT_EQ(readOnly.lastErrorCode(), EBADF);
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full";
+  BinaryStream full = FolderItem::get(String("/dev/full")).openAsBinaryFile(true);
+  ASSERT_TRUE(full);
+  EXPECT_FALSE(full.writeFrom(bytesOf("xyz")));
+  EXPECT_EQ(full.lastErrorCode(), ENOSPC);
 }
 
 TEST_F(BinaryStreamTest, LengthCanTruncateAndExtend) {
