@@ -40,8 +40,8 @@ std::thread startWithoutSignals(std::function<void()> body) {
 
 }  // namespace
 
-CipherPipeline::CipherPipeline(const Key& key, Direction direction,
-                               const EngineSettings& settings, ByteSink& sink, Fillers* fillers)
+CipherPipeline::CipherPipeline(const Key& key, Direction direction, const EngineSettings& settings,
+                               ByteSink& sink, Fillers* fillers)
     : core_(key, direction, chosenKernel(settings)),
       sink_(sink),
       fillers_(fillers),
@@ -120,7 +120,8 @@ void CipherPipeline::queue(Unit& unit) {
   unit.first = position_;
   position_ += unit.size - unit.literal;
   if (fillers_ != nullptr) fillers_->draw(unit.size, unit.stretch);
-  unit.pieces = std::max<std::size_t>(1, (unit.size - unit.literal + pieceBytes_ - 1) / pieceBytes_);
+  unit.pieces =
+      std::max<std::size_t>(1, (unit.size - unit.literal + pieceBytes_ - 1) / pieceBytes_);
   unit.claimed = 0;
   unit.done = 0;
   // A short input is done by the calling thread alone.
@@ -206,7 +207,8 @@ void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& curs
 }
 
 void CipherPipeline::startWorkers() {
-  for (std::size_t i = 1; i < threads_; ++i) workers_.push_back(startWithoutSignals([this] { work(); }));
+  for (std::size_t i = 1; i < threads_; ++i)
+    workers_.push_back(startWithoutSignals([this] { work(); }));
 }
 
 void CipherPipeline::work() {

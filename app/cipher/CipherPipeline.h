@@ -19,8 +19,8 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstddef>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -91,8 +91,8 @@ class CipherPipeline {
   const std::size_t blockBytes_;
   const std::size_t pieceBytes_;
   std::vector<Unit> units_;
-  std::size_t oldest_ = 0;     // the next unit to deliver
-  std::size_t inFlight_ = 0;   // filling, queued or done, from oldest_ on
+  std::size_t oldest_ = 0;    // the next unit to deliver
+  std::size_t inFlight_ = 0;  // filling, queued or done, from oldest_ on
   Unit* filling_ = nullptr;
   std::uint64_t position_ = 0;  // the core's position of the next unit
   bool failed_ = false;

@@ -17,7 +17,8 @@ class Encryptor::Impl {
  public:
   Impl(const Key& key, const Schedule& schedule, RandomSource& random, ByteSink& sink)
       : fillers_(schedule.on ? std::make_optional<Fillers>(schedule, random) : std::nullopt),
-        pipeline_(key, Direction::Encrypt, engineSettings(), sink, fillers_ ? &*fillers_ : nullptr) {
+        pipeline_(key, Direction::Encrypt, engineSettings(), sink,
+                  fillers_ ? &*fillers_ : nullptr) {
     if (fillers_) {
       stagingBytes_ = std::max<std::size_t>(engineSettings().blockBytes, 1);
       staging_ = std::make_unique_for_overwrite<std::uint8_t[]>(stagingBytes_);
