@@ -166,7 +166,8 @@ void compare(const std::uint8_t* data, std::size_t size) {
   cipher::EngineSettings settings;
   settings.kernel = input.pick(kKernels);
   // Up to more threads than this machine has processors.
-  settings.threads = static_cast<std::size_t>(input.inRange(1, 2 * cipher::processorsAvailable() + 1));
+  const auto mostThreads = static_cast<std::int64_t>(2 * cipher::processorsAvailable() + 1);
+  settings.threads = static_cast<std::size_t>(input.inRange(1, mostThreads));
   settings.blockBytes = input.boolean() ? static_cast<std::size_t>(input.inRange(1, 300)) : settings.blockBytes;
   cipher::setEngineSettings(settings);
 
