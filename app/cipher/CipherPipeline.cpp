@@ -12,11 +12,11 @@ namespace {
 // Enough units that one is being filled, one written and the others
 // ciphered all at once.
 constexpr std::size_t kUnits = 4;
-// Each unit is ciphered in this many pieces, so that every thread finds work
+// Each unit is ciphered in this many slices, so that every thread finds work
 // even while a single unit is queued.
-constexpr std::size_t kPiecesPerUnit = 16;
-// More threads than pieces that can be queued at once would find no work.
-constexpr std::size_t kMostThreads = kUnits * kPiecesPerUnit;
+constexpr std::size_t kSlicesPerUnit = 16;
+// More threads than slices that can be queued at once would find no work.
+constexpr std::size_t kMostThreads = kUnits * kSlicesPerUnit;
 
 Kernel chosenKernel(const EngineSettings& settings) {
   return settings.kernel && kernelRuns(*settings.kernel) ? *settings.kernel : fastestKernel();
@@ -47,7 +47,7 @@ CipherPipeline::CipherPipeline(const Key& key, Direction direction, const Engine
       fillers_(fillers),
       threads_(threadCount(settings)),
       blockBytes_(std::max<std::size_t>(settings.blockBytes, 1)),
-      pieceBytes_((blockBytes_ + kPiecesPerUnit - 1) / kPiecesPerUnit),
+      sliceBytes_((blockBytes_ + kSlicesPerUnit - 1) / kSlicesPerUnit),
       units_(kUnits) {}
 
 CipherPipeline::~CipherPipeline() {
@@ -120,8 +120,8 @@ void CipherPipeline::queue(Unit& unit) {
   unit.first = position_;
   position_ += unit.size - unit.literal;
   if (fillers_ != nullptr) fillers_->draw(unit.size, unit.stretch);
-  unit.pieces =
-      std::max<std::size_t>(1, (unit.size - unit.literal + pieceBytes_ - 1) / pieceBytes_);
+  unit.slices =
+      std::max<std::size_t>(1, (unit.size - unit.literal + sliceBytes_ - 1) / sliceBytes_);
   unit.claimed = 0;
   unit.done = 0;
   // A short input is done by the calling thread alone.
@@ -174,7 +174,7 @@ bool CipherPipeline::settleTo(std::size_t inFlight) {
 CipherPipeline::Claim CipherPipeline::claimLocked() {
   for (std::size_t k = 0; k < inFlight_; ++k) {
     Unit& unit = units_[(oldest_ + k) % kUnits];
-    if (unit.state == State::Queued && unit.claimed < unit.pieces) {
+    if (unit.state == State::Queued && unit.claimed < unit.slices) {
       return {&unit, unit.claimed++};
     }
   }
@@ -183,8 +183,8 @@ CipherPipeline::Claim CipherPipeline::claimLocked() {
 
 void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor) {
   Unit& unit = *claim.unit;
-  const std::size_t begin = claim.piece * pieceBytes_;
-  const std::size_t n = std::min(pieceBytes_, unit.size - unit.literal - begin);
+  const std::size_t begin = claim.slice * sliceBytes_;
+  const std::size_t n = std::min(sliceBytes_, unit.size - unit.literal - begin);
   if (n > 0) {
     // The plan exists once the core has settled, as it has for any byte
     // that is not literal.
@@ -194,7 +194,7 @@ void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& curs
   }
   {
     std::lock_guard lock(mutex_);
-    if (++unit.done < unit.pieces) return;
+    if (++unit.done < unit.slices) return;
   }
   if (fillers_ != nullptr) Fillers::layOut(unit.bytes.get(), unit.stretch);
   bool wake = false;

@@ -1,13 +1,13 @@
 // The substitution stream of one cryption, overlapped over threads. The
 // calling thread fills a unit of up to a block of stream bytes (input is
 // read straight into it), queues it, and hands finished units to the sink
-// in stream order. Worker threads cipher the queued units in place, piece by
-// piece, and where fillers follow each cipher byte lay them in. At most
+// in stream order. Worker threads cipher the queued units in place, slice by
+// slice, and where fillers follow each cipher byte lay them in. At most
 // kUnits units exist, so the memory held depends neither on the input nor on
 // the number of threads.
 //
-// The calling thread takes pieces itself whenever it would otherwise wait,
-// so the stream never waits for a worker that gets no processor. Pieces are
+// The calling thread takes slices itself whenever it would otherwise wait,
+// so the stream never waits for a worker that gets no processor. Slices are
 // claimed in stream order, so each thread's own offset cursor only ever
 // moves forward.
 //
@@ -60,7 +60,7 @@ class CipherPipeline {
     std::size_t size = 0;
     std::size_t literal = 0;  // leading bytes the literal tables have done
     std::uint64_t first = 0;  // the core's position of bytes[literal]
-    std::size_t pieces = 0;
+    std::size_t slices = 0;
     std::size_t claimed = 0;
     std::size_t done = 0;
     FilledStretch stretch;  // with fillers
@@ -69,7 +69,7 @@ class CipherPipeline {
 
   struct Claim {
     Unit* unit = nullptr;
-    std::size_t piece = 0;
+    std::size_t slice = 0;
   };
 
   Unit* fillingUnit();
@@ -79,7 +79,7 @@ class CipherPipeline {
   // Delivers, and works or waits, until at most `inFlight` units are in use.
   bool settleTo(std::size_t inFlight);
   Claim claimLocked();
-  // Ciphers one piece; the thread finishing a unit's last piece completes it.
+  // Ciphers one slice; the thread finishing a unit's last slice completes it.
   void run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor);
   void startWorkers();
   void work();
@@ -89,7 +89,7 @@ class CipherPipeline {
   Fillers* fillers_;
   const std::size_t threads_;
   const std::size_t blockBytes_;
-  const std::size_t pieceBytes_;
+  const std::size_t sliceBytes_;
   std::vector<Unit> units_;
   std::size_t oldest_ = 0;    // the next unit to deliver
   std::size_t inFlight_ = 0;  // filling, queued or done, from oldest_ on

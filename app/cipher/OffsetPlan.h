@@ -15,8 +15,10 @@
 
 namespace vantor::cipher {
 
-// The most bytes a kernel is given at once.
-inline constexpr std::size_t kPieceBytes = 8192;
+// The most bytes a kernel is given at once: few enough that the offsets a
+// thread generates for them (a row per table) stay small however many
+// threads cipher.
+inline constexpr std::size_t kPieceBytes = 2048;
 
 class OffsetPlan {
  public:
