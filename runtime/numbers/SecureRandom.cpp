@@ -1,66 +1,75 @@
-// Random values nobody can guess: OpenSSL's random bit generators (AES-256 in
+// Random values nobody can guess: OpenSSL's random bit generators (AES in
 // counter mode), which seed and reseed themselves from the operating system's
-// cryptographic source (getrandom, else /dev/urandom). Several times faster
-// than reading getrandom directly, which the filler bytes of high expansion
-// need: they take one value for almost every byte written.
+// cryptographic source (getrandom, else /dev/urandom). Many times faster than
+// reading getrandom directly, which the filler bytes of high expansion need:
+// they take one value for almost every byte written.
+#include <openssl/core_names.h>
+#include <openssl/evp.h>
 #include <openssl/rand.h>
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "numbers/NumberApi.h"
+#include "numbers/TwentyBitValues.h"
 
 namespace rt::numbers {
 namespace {
 
-// Eight values of 20 bits fill 20 bytes exactly.
-constexpr std::size_t kGroupValues = 8;
-constexpr std::size_t kGroupBytes = 20;
-// Random bytes asked for at once: below the generators' largest request.
-constexpr std::size_t kChunkGroups = 512;
-constexpr std::uint64_t kValueMask = 0xFFFFF;
+// Random bytes asked for at once: large requests spread the generator's
+// fixed cost per request, and stay below its largest request.
+constexpr std::size_t kChunkGroups = 2048;
+constexpr unsigned kPublicStrength = 128;
 
-bool randomBytes(std::uint8_t* bytes, std::size_t count, RandomUse use) {
-  const int n = static_cast<int>(count);
-  return (use == RandomUse::Secret ? RAND_priv_bytes(bytes, n) : RAND_bytes(bytes, n)) == 1;
+// Public values get a generator of their own, seeded from OpenSSL's primary
+// one: AES-128 rather than the shared generators' AES-256, for a quarter
+// more speed at a strength (128 bits) that values anyone may see still
+// exceed. Made on first use; null while it cannot be seeded.
+EVP_RAND_CTX* publicGenerator() {
+  static std::mutex making;
+  static EVP_RAND_CTX* generator = nullptr;
+  const std::lock_guard lock(making);
+  if (generator != nullptr) return generator;
+  EVP_RAND* algorithm = EVP_RAND_fetch(nullptr, "CTR-DRBG", nullptr);
+  EVP_RAND_CTX* made = algorithm == nullptr ? nullptr : EVP_RAND_CTX_new(algorithm, RAND_get0_primary(nullptr));
+  EVP_RAND_free(algorithm);
+  char cipher[] = "AES-128-CTR";
+  const OSSL_PARAM parameters[] = {
+      OSSL_PARAM_construct_utf8_string(OSSL_DRBG_PARAM_CIPHER, cipher, 0), OSSL_PARAM_construct_end()};
+  if (made == nullptr || EVP_RAND_enable_locking(made) != 1 ||
+      EVP_RAND_instantiate(made, kPublicStrength, 0, nullptr, 0, parameters) != 1) {
+    EVP_RAND_CTX_free(made);
+    return nullptr;
+  }
+  generator = made;
+  return generator;
 }
 
-// Every bit of the 20 bytes is used once, so each value is uniform whatever
-// order the bytes are read in.
-void unpackGroup(const std::uint8_t* in, std::uint32_t* out) {
-  std::uint64_t a = 0;
-  std::uint64_t b = 0;
-  std::uint32_t c = 0;
-  std::memcpy(&a, in, 8);
-  std::memcpy(&b, in + 8, 8);
-  std::memcpy(&c, in + 16, 4);
-  out[0] = static_cast<std::uint32_t>(a & kValueMask);
-  out[1] = static_cast<std::uint32_t>((a >> 20) & kValueMask);
-  out[2] = static_cast<std::uint32_t>((a >> 40) & kValueMask);
-  out[3] = static_cast<std::uint32_t>(((a >> 60) | (b << 4)) & kValueMask);
-  out[4] = static_cast<std::uint32_t>((b >> 16) & kValueMask);
-  out[5] = static_cast<std::uint32_t>((b >> 36) & kValueMask);
-  out[6] = static_cast<std::uint32_t>(((b >> 56) | (std::uint64_t{c} << 8)) & kValueMask);
-  out[7] = static_cast<std::uint32_t>((c >> 12) & kValueMask);
+bool randomBytes(std::span<std::uint8_t> bytes, RandomUse use) {
+  if (use == RandomUse::Secret) return RAND_priv_bytes(bytes.data(), static_cast<int>(bytes.size())) == 1;
+  EVP_RAND_CTX* generator = publicGenerator();
+  return generator != nullptr &&
+         EVP_RAND_generate(generator, bytes.data(), bytes.size(), kPublicStrength, 0, nullptr, 0) == 1;
 }
 
 }  // namespace
 
 bool drawSecureRandomBits(std::span<std::uint32_t> out, RandomUse use) {
-  std::array<std::uint8_t, kChunkGroups * kGroupBytes> bytes;
+  thread_local std::vector<std::uint8_t> bytes(kChunkGroups * kGroupBytes);
   while (out.size() >= kGroupValues) {
     const std::size_t groups = std::min(out.size() / kGroupValues, kChunkGroups);
-    if (!randomBytes(bytes.data(), groups * kGroupBytes, use)) return false;
-    for (std::size_t g = 0; g < groups; ++g) {
-      unpackGroup(bytes.data() + g * kGroupBytes, out.data() + g * kGroupValues);
-    }
+    const auto chunk = std::span(bytes).first(groups * kGroupBytes);
+    if (!randomBytes(chunk, use)) return false;
+    unpackTwentyBitValues(chunk, out.first(groups * kGroupValues));
     out = out.subspan(groups * kGroupValues);
   }
   if (out.empty()) return true;
   std::array<std::uint32_t, kGroupValues> last;
-  if (!randomBytes(bytes.data(), kGroupBytes, use)) return false;
-  unpackGroup(bytes.data(), last.data());
+  const auto chunk = std::span(bytes).first(kGroupBytes);
+  if (!randomBytes(chunk, use)) return false;
+  unpackTwentyBitValues(chunk, last);
   std::copy_n(last.begin(), out.size(), out.begin());
   return true;
 }

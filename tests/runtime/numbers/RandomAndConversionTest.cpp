@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "host/IntrinsicTable.h"
 #include "numbers/NumberApi.h"
+#include "numbers/TwentyBitValues.h"
 
 namespace {
 
@@ -50,6 +52,29 @@ TEST_F(RandomTest, ReturnsZeroWhenLowBitsAreZero) {
   rt::numbers::setRandomState(state);
   EXPECT_EQ(rnd(), 0.0);
   EXPECT_EQ(rt::numbers::randomState(), 1 << 20);
+}
+
+// Value i is bits 20i to 20i + 19 of the bytes read lowest bit first, with
+// and without the vector unit, however many groups there are.
+TEST(SecureRandomTest, BytesUnpackIntoTightlyPackedValues) {
+  std::mt19937 rng(7);
+  for (std::size_t groups : {1u, 2u, 3u, 17u, 2048u}) {
+    std::vector<std::uint8_t> bytes(groups * rt::numbers::kGroupBytes);
+    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(rng());
+    std::vector<std::uint32_t> expected(groups * rt::numbers::kGroupValues);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      for (std::size_t bit = 0; bit < 20; ++bit) {
+        const std::size_t at = 20 * i + bit;
+        expected[i] |= static_cast<std::uint32_t>((bytes[at / 8] >> (at % 8)) & 1) << bit;
+      }
+    }
+    std::vector<std::uint32_t> values(expected.size());
+    rt::numbers::unpackTwentyBitValues(bytes, values);
+    EXPECT_EQ(values, expected) << groups << " groups";
+    std::fill(values.begin(), values.end(), 0);
+    rt::numbers::unpackTwentyBitValuesPortably(bytes, values);
+    EXPECT_EQ(values, expected) << groups << " groups, portably";
+  }
 }
 
 // Every slot filled with a 20-bit value at every size, the tail of a block
