@@ -67,15 +67,17 @@ bool writeKeyFile(const rt::String& name, std::int32_t lines,
   return false;
 }
 
+// True while every read of the random source succeeded; reports it otherwise.
+bool stillRandom(RandomDraws& draws) {
+  if (draws.available()) return true;
+  print(rt::String(kRandomSourceUnavailable));
+  return false;
+}
+
 // A failed read of the random source stops the run before the next file, so
 // no file after it, sys.dat above all, is made of values that are not random.
 bool createKeyFiles(RandomDraws& draws, std::int32_t entries1, std::int32_t entries2,
                     std::int32_t entries3, std::int32_t range) {
-  auto stillRandom = [&] {
-    if (draws.available()) return true;
-    print(rt::String(kRandomSourceUnavailable));
-    return false;
-  };
   if (!inScript()) {
     print(rt::String("Generating Key Component 1"));
     print(rt::String("This might take awhile..."));
@@ -84,7 +86,7 @@ bool createKeyFiles(RandomDraws& draws, std::int32_t entries1, std::int32_t entr
   for (std::int32_t n = 1; n <= entries1; ++n) {
     if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile,
                       [&] { return componentOneLine(draws); }) ||
-        !stillRandom()) {
+        !stillRandom(draws)) {
       return false;
     }
     progress.update(n);
@@ -95,14 +97,14 @@ bool createKeyFiles(RandomDraws& draws, std::int32_t entries1, std::int32_t entr
   }
   if (!writeKeyFile(rt::String(kComponentTwoFile), entries2,
                     [&] { return componentTwoLine(draws); }) ||
-      !stillRandom()) {
+      !stillRandom(draws)) {
     return false;
   }
   if (!inScript()) print(rt::String("Generating Key Component 3"));
   ComponentThreeLines componentThree(range);
   if (!writeKeyFile(rt::String(kComponentThreeFile), entries3,
                     [&] { return componentThree.next(draws); }) ||
-      !stillRandom()) {
+      !stillRandom(draws)) {
     return false;
   }
   // Written last: without it an interrupted run leaves no key system.
@@ -113,11 +115,9 @@ bool createKeyFiles(RandomDraws& draws, std::int32_t entries1, std::int32_t entr
 
 void createSys() {
   if (!checksPass()) return;
+  // Tried before anything is written.
   RandomDraws draws(rt::numbers::RandomUse::Secret);
-  if (!draws.available()) {
-    print(rt::String(kRandomSourceUnavailable));
-    return;
-  }
+  if (!stillRandom(draws)) return;
   ModuleGlobals& g = globals();
   g.comp1Entries = toInteger(rt::val(param(1)));
   g.comp2Entries = toInteger(rt::val(param(2)));

@@ -20,7 +20,8 @@ BENCHMARK(BM_Rnd);
 // Values of the operating system's random source in blocks, as the filler
 // bytes of a cryption take them (argument: 0 public, 1 secret use).
 void BM_SecureRandomDraws(benchmark::State& state) {
-  const auto use = state.range(0) == 0 ? rt::numbers::RandomUse::Public : rt::numbers::RandomUse::Secret;
+  const auto use =
+      state.range(0) == 0 ? rt::numbers::RandomUse::Public : rt::numbers::RandomUse::Secret;
   std::vector<std::uint32_t> values(16 * 1024);
   for (auto _ : state) {
     if (!rt::numbers::drawSecureRandomBits(values, use)) {

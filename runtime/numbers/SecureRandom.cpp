@@ -24,20 +24,22 @@ constexpr std::size_t kChunkGroups = 2048;
 constexpr unsigned kPublicStrength = 128;
 
 // Public values get a generator of their own, seeded from OpenSSL's primary
-// one: AES-128 rather than the shared generators' AES-256, for a quarter
-// more speed at a strength (128 bits) that values anyone may see still
-// exceed. Made on first use; null while it cannot be seeded.
+// one: AES-128 rather than the AES-256 of the shared generators, a quarter
+// faster, and 128 bits of strength are plenty for values that every copy of
+// an encrypted file shows. Made on first use; null while it cannot be seeded.
 EVP_RAND_CTX* publicGenerator() {
   static std::mutex making;
   static EVP_RAND_CTX* generator = nullptr;
   const std::lock_guard lock(making);
   if (generator != nullptr) return generator;
   EVP_RAND* algorithm = EVP_RAND_fetch(nullptr, "CTR-DRBG", nullptr);
-  EVP_RAND_CTX* made = algorithm == nullptr ? nullptr : EVP_RAND_CTX_new(algorithm, RAND_get0_primary(nullptr));
+  EVP_RAND_CTX* made =
+      algorithm == nullptr ? nullptr : EVP_RAND_CTX_new(algorithm, RAND_get0_primary(nullptr));
   EVP_RAND_free(algorithm);
   char cipher[] = "AES-128-CTR";
   const OSSL_PARAM parameters[] = {
-      OSSL_PARAM_construct_utf8_string(OSSL_DRBG_PARAM_CIPHER, cipher, 0), OSSL_PARAM_construct_end()};
+      OSSL_PARAM_construct_utf8_string(OSSL_DRBG_PARAM_CIPHER, cipher, 0),
+      OSSL_PARAM_construct_end()};
   if (made == nullptr || EVP_RAND_enable_locking(made) != 1 ||
       EVP_RAND_instantiate(made, kPublicStrength, 0, nullptr, 0, parameters) != 1) {
     EVP_RAND_CTX_free(made);
@@ -48,10 +50,11 @@ EVP_RAND_CTX* publicGenerator() {
 }
 
 bool randomBytes(std::span<std::uint8_t> bytes, RandomUse use) {
-  if (use == RandomUse::Secret) return RAND_priv_bytes(bytes.data(), static_cast<int>(bytes.size())) == 1;
+  if (use == RandomUse::Secret)
+    return RAND_priv_bytes(bytes.data(), static_cast<int>(bytes.size())) == 1;
   EVP_RAND_CTX* generator = publicGenerator();
-  return generator != nullptr &&
-         EVP_RAND_generate(generator, bytes.data(), bytes.size(), kPublicStrength, 0, nullptr, 0) == 1;
+  return generator != nullptr && EVP_RAND_generate(generator, bytes.data(), bytes.size(),
+                                                   kPublicStrength, 0, nullptr, 0) == 1;
 }
 
 }  // namespace

@@ -30,10 +30,10 @@ void unpackGroup(const std::uint8_t* in, std::uint32_t* out) {
 // bytes into its 32-bit slot, then the odd values shifted down by 4 bits.
 // A group's loads reach 6 bytes past it, so the last group is left to
 // unpackGroup. Returns the groups done.
-__attribute__((target("avx2"))) std::size_t unpackAvx2(const std::uint8_t* in,
-                                                       std::uint32_t* out, std::size_t groups) {
-  const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 2, 3, 4, -1, 5, 6, 7, -1, 7, 8, 9, -1, 0,
-                                          1, 2, -1, 2, 3, 4, -1, 5, 6, 7, -1, 7, 8, 9, -1);
+__attribute__((target("avx2"))) std::size_t unpackAvx2(const std::uint8_t* in, std::uint32_t* out,
+                                                       std::size_t groups) {
+  const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 2, 3, 4, -1, 5, 6, 7, -1, 7, 8, 9, -1, 0, 1,
+                                          2, -1, 2, 3, 4, -1, 5, 6, 7, -1, 7, 8, 9, -1);
   const __m256i shifts = _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4);
   const __m256i mask = _mm256_set1_epi32(static_cast<int>(kValueMask));
   std::size_t g = 0;

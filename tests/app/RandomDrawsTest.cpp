@@ -111,7 +111,8 @@ TEST_F(RandomDrawsTest, CreateSysWithoutARandomSourceWritesNoKeySystem) {
   const Case cases[] = {
       {0, "Random source not available error.\n", {}},
       {65536,
-       "Generating Key Component 1\nThis might take awhile...\nRandom source not available error.\n",
+       "Generating Key Component 1\nThis might take awhile...\nRandom source not available "
+       "error.\n",
        {"K11.bin", "K12.bin"}},
   };
   for (const Case& c : cases) {
