@@ -9,9 +9,9 @@
 namespace vantor::cipher {
 namespace {
 
-// Enough units that one is being filled, one written and the others
-// ciphered all at once.
-constexpr std::size_t kUnits = 4;
+// Enough units that one is filled while one is written and another
+// ciphered; each unit is a block of memory held.
+constexpr std::size_t kUnits = 3;
 // Each unit is ciphered in this many slices, so that every thread finds work
 // even while a single unit is queued.
 constexpr std::size_t kSlicesPerUnit = 16;
