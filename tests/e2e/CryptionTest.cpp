@@ -111,7 +111,8 @@ TEST_F(CryptionTest, TheSameFileUnderAnotherNameIsRefused) {
 
 TEST_F(CryptionTest, WithoutExpansionTheOutputHasTheInputsLengthAndDecryptsBack) {
   createSystem();
-  const std::string plain = randomBytes(300000, 1);
+  // Several of the engine's blocks, the last one short.
+  const std::string plain = randomBytes((3 << 20) + 7, 1);
   folder.write("plain.bin", plain);
   folder.write("cipher.bin", "an older output, replaced");
   expectSession({{"enc plain.bin cipher.bin 2 3 4", encrypted("plain.bin")},
@@ -127,7 +128,8 @@ TEST_F(CryptionTest, WithoutExpansionTheOutputHasTheInputsLengthAndDecryptsBack)
 
 TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
   createSystem('h');
-  const std::string plain = randomBytes(3000, 2);
+  // Output of several of the engine's blocks, read back a block at a time.
+  const std::string plain = randomBytes(20000, 2);
   folder.write("plain.bin", plain);
   // Each in a session of its own, in the same second: nothing but the random
   // source decides the fillers.
