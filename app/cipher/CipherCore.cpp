@@ -53,8 +53,8 @@ std::uint8_t CipherCore::literalByte(std::uint8_t byte) {
 
 void CipherCore::run(OffsetCursor& cursor, std::uint64_t first, const std::uint8_t* in,
                      std::uint8_t* out, std::size_t n) const {
-  for (std::size_t done = 0; done < n; done += kPieceBytes) {
-    const std::size_t piece = std::min(kPieceBytes, n - done);
+  for (std::size_t done = 0, piece = 0; done < n; done += piece) {
+    piece = std::min(cursor.mostFrom(first + done), n - done);
     const OffsetRows rows = cursor.rows(first + done, piece);
     if (general_) {
       general_->run(rows, in + done, out + done, piece);

@@ -40,17 +40,30 @@ OffsetCursor::OffsetCursor(const OffsetPlan& plan) : plan_(plan) {
   for (int t = 0; t < kTableCount; ++t) clocks_[t] = plan.tables_[t].start;
 }
 
+// Whether the table's offsets from first on are generated rather than read.
+bool OffsetCursor::generates(int t, std::uint64_t first) const {
+  const OffsetPlan::Table& table = plan_.tables_[t];
+  return !table.start.fixed() && (table.cycle.empty() || first < table.cycleStart);
+}
+
+std::size_t OffsetCursor::mostFrom(std::uint64_t first) const {
+  for (int t = 0; t < kTableCount; ++t) {
+    if (generates(t, first)) return kGeneratedPieceBytes;
+  }
+  return kPieceBytes;
+}
+
 OffsetRows OffsetCursor::rows(std::uint64_t first, std::size_t n) {
   OffsetRows rows;
   for (int t = 0; t < kTableCount; ++t) {
     const OffsetPlan::Table& table = plan_.tables_[t];
     if (table.start.fixed()) {
       rows.row[t] = kZeros;
-    } else if (!table.cycle.empty() && first >= table.cycleStart) {
+    } else if (!generates(t, first)) {
       rows.row[t] = table.cycle.data() + (first - table.cycleStart) % table.period;
     } else {
-      if (generated_.empty()) generated_.resize(kTableCount * kPieceBytes);
-      std::uint8_t* row = generated_.data() + t * kPieceBytes;
+      if (generated_.empty()) generated_.resize(kTableCount * kGeneratedPieceBytes);
+      std::uint8_t* row = generated_.data() + t * kGeneratedPieceBytes;
       clocks_[t].skip(first - positions_[t]);
       clocks_[t].fill(row, n);
       positions_[t] = first + n;

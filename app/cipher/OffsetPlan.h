@@ -15,10 +15,11 @@
 
 namespace vantor::cipher {
 
-// The most bytes a kernel is given at once: few enough that the offsets a
-// thread generates for them (a row per table) stay small however many
+// The most bytes a kernel is given at once; fewer where a table's offsets are
+// generated, so that the rows each thread generates stay small however many
 // threads cipher.
-inline constexpr std::size_t kPieceBytes = 2048;
+inline constexpr std::size_t kPieceBytes = 8192;
+inline constexpr std::size_t kGeneratedPieceBytes = 2048;
 
 class OffsetPlan {
  public:
@@ -45,11 +46,15 @@ class OffsetCursor {
  public:
   explicit OffsetCursor(const OffsetPlan& plan);
 
-  // The offsets of bytes first to first + n - 1 (n at most kPieceBytes),
+  // The most bytes rows() gives from first on.
+  std::size_t mostFrom(std::uint64_t first) const;
+  // The offsets of bytes first to first + n - 1 (n at most mostFrom(first)),
   // valid until the next call.
   OffsetRows rows(std::uint64_t first, std::size_t n);
 
  private:
+  bool generates(int t, std::uint64_t first) const;
+
   const OffsetPlan& plan_;
   std::array<RotationClock, kTableCount> clocks_;
   std::array<std::uint64_t, kTableCount> positions_{};
