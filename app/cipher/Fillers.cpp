@@ -9,7 +9,7 @@ namespace vantor::cipher {
 namespace {
 
 // Few calls to the source, each small enough for the processor's caches.
-constexpr std::size_t kDrawBatch = std::size_t{16} * 1024;
+constexpr std::size_t kDrawBatch = std::size_t{8} * 1024;
 
 // A filler is Trunc(rnd * 255 + 1) - 1 for rnd = value / 2^20, which is exact
 // in integers.
