@@ -21,15 +21,6 @@ RuntimeExceptionObject* fields(RTObject* exception) {
   return reinterpret_cast<RuntimeExceptionObject*>(exception);
 }
 
-void initializeException(RTObject* exception) {
-  fields(exception)->stack = CreateArray(1, kArrayString, -1);
-}
-
-void finalizeException(RTObject* exception) {
-  RuntimeUnlockString(fields(exception)->message);
-  RuntimeUnlockArray(fields(exception)->stack);
-}
-
 using StackGetter = RTArray* (*)(RTObject*);
 
 const std::array kExceptionMethods{
@@ -104,8 +95,8 @@ void raiseNew(ClassRecord* cls, std::int32_t errorNumber, RTString message) {
 }  // namespace
 
 const ClassDefinition runtimeException{"RuntimeException", nullptr,
-                                       sizeof(RuntimeExceptionObject), &initializeException,
-                                       &finalizeException, kExceptionMethods,
+                                       sizeof(RuntimeExceptionObject), &RuntimeExceptionInitializer,
+                                       &RuntimeExceptionFinalizer, kExceptionMethods,
                                        kExceptionProperties, {}};
 const ClassDefinition nilObjectException = subclass("NilObjectException");
 const ClassDefinition serviceNotAvailableException = subclass("ServiceNotAvailableException");
@@ -204,6 +195,15 @@ void RuntimeUnhandledException(RTObject* exception) {
     return;
   }
   raiseClasses().unhandledHook(exception);
+}
+
+void RuntimeExceptionInitializer(RTObject* exception) {
+  fields(exception)->stack = CreateArray(1, kArrayString, -1);
+}
+
+void RuntimeExceptionFinalizer(RTObject* exception) {
+  RuntimeUnlockString(fields(exception)->message);
+  RuntimeUnlockArray(fields(exception)->stack);
 }
 
 RTArray* RuntimeExceptionStack(RTObject* exception) {
