@@ -109,8 +109,9 @@ class Builder {
   }
 
   void relocate(const ObjectRelocation& relocation, const ObjectSection& section, std::uint32_t site) {
-    const bool pcRelative = object_.is64 ? relocation.type == R_X86_64_PC32 || relocation.type == R_X86_64_PLT32
-                                         : relocation.type == R_386_PC32 || relocation.type == R_386_PLT32;
+    // Both classes number their PC-relative 32-bit relocations alike.
+    static_assert(R_X86_64_PC32 == R_386_PC32 && R_X86_64_PLT32 == R_386_PLT32);
+    const bool pcRelative = relocation.type == R_X86_64_PC32 || relocation.type == R_X86_64_PLT32;
     const bool absolute = object_.is64 ? relocation.type == R_X86_64_32 || relocation.type == R_X86_64_32S
                                        : relocation.type == R_386_32;
     if (!pcRelative && !absolute) {

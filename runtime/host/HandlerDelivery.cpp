@@ -185,7 +185,8 @@ void enterHandler(const LoadedModule& module, RTObject* exception, std::uintptr_
   if (offset != 0) {
     const std::uintptr_t variable = frame + static_cast<std::intptr_t>(offset);
     if (onStack(variable, kWord)) {
-      std::memcpy(reinterpret_cast<void*>(variable), &exception, sizeof exception);
+      const auto value = reinterpret_cast<std::uintptr_t>(exception);
+      std::memcpy(reinterpret_cast<void*>(variable), &value, sizeof value);
       RuntimeLockObject(exception);
     } else {
       reportAssertion(kSourceFile, __LINE__, "variable on the stack",

@@ -39,9 +39,12 @@ std::unique_ptr<ModuleMemory> ModuleMemory::place(std::span<const std::uint8_t> 
   const std::size_t thunksAt = pageRounded(code.size());
   const std::size_t dataAt = thunksAt + pageRounded(thunkCount * kThunkSize);
   const std::size_t length = dataAt + pageRounded(data.size());
-  void* mapping = length == 0 ? MAP_FAILED
-                              : mmap(nullptr, length, PROT_READ | PROT_WRITE,
-                                     MAP_PRIVATE | MAP_ANONYMOUS | kLowMapping, -1, 0);
+  void* mapping = MAP_FAILED;
+  if (length != 0) {
+    // An anonymous mapping takes no file: its descriptor is -1.
+    // cppcheck-suppress invalidFunctionArg
+    mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | kLowMapping, -1, 0);
+  }
   bool placed = mapping != MAP_FAILED;
 #if defined(__x86_64__)
   if (placed && reinterpret_cast<std::uintptr_t>(mapping) + length > kAddressLimit) {
