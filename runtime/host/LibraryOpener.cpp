@@ -2,12 +2,9 @@
 
 #include <dlfcn.h>
 #include <strings.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <forward_list>
 
 namespace rt::host {
@@ -30,18 +27,9 @@ bool cacheNameMatches(std::string_view cached, const std::string& name) {
   return cached == name || cached == shared || cached.starts_with(shared + ".");
 }
 
-bool isSymbolicLink(const std::string& path) {
-  struct stat status;
-  return path.find('/') != std::string::npos && lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-}
-
-void* tryOpen(const std::string& candidate) {
-  void* handle = dlopen(candidate.c_str(), RTLD_LAZY);
-  if (handle != nullptr || !isSymbolicLink(candidate)) return handle;
-  char target[PATH_MAX];
-  if (realpath(candidate.c_str(), target) == nullptr) return nullptr;
-  return dlopen(target, RTLD_LAZY);
-}
+// dlopen follows symbolic links itself, so a link to a library opens as the
+// library does.
+void* tryOpen(const std::string& candidate) { return dlopen(candidate.c_str(), RTLD_LAZY); }
 
 }  // namespace
 

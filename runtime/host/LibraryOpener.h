@@ -13,8 +13,8 @@ namespace rt::host {
 std::vector<std::string> cachedLibraryPaths(const std::string& name, std::string_view cacheListing);
 
 // A handle from dlopen (RTLD_LAZY) of the name as given, else of the name
-// with ".so" appended, else of the cached paths; a candidate path that is a
-// symbolic link is also tried as its final target. Null when none opens.
+// with ".so" appended, else of the cached paths (symbolic links are followed
+// by dlopen itself). Null when none opens.
 void* openLibrary(const std::string& name);
 
 struct LoadedLibrary {
