@@ -88,7 +88,7 @@ namespace {
 
 constexpr const char* kSourceFile = "../Common/Object Model/RuntimeExceptionFoundation";
 constexpr std::uintptr_t kWord = sizeof(std::uintptr_t);
-// Frames of compiled code lie less than this apart; a larger step means the
+// Frames of compiled code lie at most this far apart; a larger step means the
 // chain is broken.
 constexpr std::uintptr_t kLoadedFrameStep = 4096;
 
@@ -130,7 +130,7 @@ std::uintptr_t wordAt(std::uintptr_t at) { return *reinterpret_cast<const std::u
 // up the stack the further out they are, and a loaded caller's frame is close.
 std::optional<std::uintptr_t> callerFrame(std::uintptr_t frame, std::uintptr_t next, bool loadedCaller) {
   if (next <= frame || !readableFrame(next)) return std::nullopt;
-  if (loadedCaller && next - frame >= kLoadedFrameStep) return std::nullopt;
+  if (loadedCaller && next - frame > kLoadedFrameStep) return std::nullopt;
   return next;
 }
 
