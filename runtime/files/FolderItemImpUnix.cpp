@@ -204,4 +204,31 @@ std::unique_ptr<UnixDataFile> FolderItemImpUnix::openFile(int mode) {
   return nullptr;
 }
 
+std::unique_ptr<UnixDataFile> FolderItemImpUnix::openRegularFile() {
+  auto file = std::make_unique<UnixDataFile>();
+  if (file->openRegular(path_.c_str())) return file;
+  lastError_ = file->error();
+  return nullptr;
+}
+
+std::optional<std::vector<std::string>> FolderItemImpUnix::childNames() {
+  DIR* folder = opendir(path_.c_str());
+  if (folder == nullptr) {
+    succeeded(-1);
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  // readdir gives null both at the end and on an error; only errno tells.
+  errno = 0;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+    errno = 0;
+  }
+  const bool complete = succeeded(errno == 0 ? 0 : -1);
+  closedir(folder);
+  if (!complete) return std::nullopt;
+  return names;
+}
+
 }  // namespace rt::files

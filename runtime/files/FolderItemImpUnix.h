@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/UnixDataFile.h"
 
@@ -53,6 +55,12 @@ class FolderItemImpUnix {
   bool sameFileAs(const FolderItemImpUnix& other) const;
   // The existing file in a UnixDataFile mode; null when failing.
   std::unique_ptr<UnixDataFile> openFile(int mode);
+  // The existing regular file for reading; null, without blocking, for
+  // anything else.
+  std::unique_ptr<UnixDataFile> openRegularFile();
+  // The names in the folder, "." and ".." left out, in no particular order;
+  // nothing when it cannot be read.
+  std::optional<std::vector<std::string>> childNames();
 
  private:
   explicit FolderItemImpUnix(std::string path) : path_(std::move(path)) {}

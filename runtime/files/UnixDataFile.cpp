@@ -48,10 +48,6 @@ bool UnixDataFile::createPrivate(const char* path) {
   return adoptDescriptor(fd);
 }
 
-bool UnixDataFile::createNew(const char* path) {
-  return adoptDescriptor(::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-}
-
 bool UnixDataFile::open(const char* path, int mode) {
   const char* how = nullptr;
   if (mode == kModeRead) how = "re";
@@ -76,6 +72,24 @@ bool UnixDataFile::open(const char* path, int mode) {
     return false;
   }
   return true;
+}
+
+// O_NONBLOCK keeps the open of a FIFO from waiting for a writer; the check
+// then refuses it, and a regular file reads the same either way.
+bool UnixDataFile::openRegular(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  struct stat status {};
+  if (fd < 0 || fstat(fd, &status) != 0) {
+    recordError();
+  } else if (!S_ISREG(status.st_mode)) {
+    error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  } else {
+    file_ = fdopen(fd, "r");
+    if (file_ != nullptr) return true;
+    recordError();
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
 }
 
 void UnixDataFile::turnTo(Direction direction) {
