@@ -155,5 +155,22 @@ TEST_F(CreateSysTest, AKeyFileThatCannotBeCreatedStopsTheRunWithoutSysDat) {
   EXPECT_FALSE(folder.exists("sys.dat"));
 }
 
+TEST_F(CreateSysTest, TheFirstFailedWriteStopsTheRunWithoutSysDat) {
+  // A billion lines of k2.dat would take hours to generate and fail.
+  const std::vector<Exchange> exchanges = {
+      {"createsys 2 1000000000 2 n",
+       "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
+       "Key system file k2.dat cannot be created error.\n"},
+      {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
+  };
+  std::string out;
+  {
+    const FileSizeLimit limit(1 << 20);
+    out = folder.session(exchanges);
+  }
+  EXPECT_EQ(out, transcript(false, exchanges));
+  EXPECT_FALSE(folder.exists("sys.dat"));
+}
+
 }  // namespace
 }  // namespace vantor::test
