@@ -55,9 +55,7 @@ bool copyBytes(rt::BinaryStream& from, rt::BinaryStream& to) {
 
 // Copies a key file whole or not at all, private from the moment it exists.
 // Only a regular source is read: a FIFO would block and a device never end.
-bool copyKeyFile(rt::FolderItem source, const rt::FolderItem& destination, SameFile sameFile) {
-  if (!source || !destination) return false;
-  if (source.isSameFile(destination)) return sameFile == SameFile::Copied;
+bool copyKeyFile(rt::FolderItem source, const rt::FolderItem& destination) {
   rt::BinaryStream in = source.openRegularBinaryFile();
   if (!in) return false;
   rt::ReplacementFile copy(destination, rt::ReplacementFile::Permissions::Private);
@@ -81,7 +79,7 @@ bool removeDestinationSysDat(const rt::String& from, const rt::String& to) {
 // Copies every file from one folder to another ("" is the working folder),
 // sys.dat last, so that a folder holding sys.dat holds every file of its
 // system. Reports the first that fails by the name the tool gives it in from;
-// written lists the destination files made before it.
+// written lists the destination files it made (a file onto itself is none).
 bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t entries,
                    SameFile sameFile, std::vector<rt::String>& written) {
   const auto failed = [&](const rt::String& name) {
@@ -90,9 +88,16 @@ bool copyKeySystem(const rt::String& from, const rt::String& to, std::int32_t en
   };
   if (!removeDestinationSysDat(from, to)) return failed(rt::String(kSysDat));
   for (const rt::String& name : keySystemFileNames(entries)) {
+    const rt::FolderItem source = rt::FolderItem::get(from + name);
     const rt::FolderItem destination = rt::FolderItem::get(to + name);
-    if (!copyKeyFile(rt::FolderItem::get(from + name), destination, sameFile)) return failed(name);
-    written.push_back(to + name);
+    if (!source || !destination) return failed(name);
+    if (source.isSameFile(destination)) {
+      if (sameFile == SameFile::Failed) return failed(name);
+    } else if (copyKeyFile(source, destination)) {
+      written.push_back(to + name);
+    } else {
+      return failed(name);
+    }
     RuntimeBackgroundTask();
   }
   return true;
@@ -264,7 +269,8 @@ void restoreSys() {
   if (!keySystemIsWhole(folder, source.entries)) return;
   printUnlessInScript("Restoring system files...");
   std::vector<rt::String> written;
-  const bool copied = copyKeySystem(folder, rt::String(), source.entries, SameFile::Copied, written);
+  const bool copied =
+      copyKeySystem(folder, rt::String(), source.entries, SameFile::Copied, written);
   // Half a system is none: what was written goes again.
   if (!copied) {
     for (const rt::String& name : written) deleteKeyFile(name);

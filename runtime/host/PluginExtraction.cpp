@@ -27,7 +27,7 @@ class ExtractedFiles : public ShutdownObject {
  public:
   void add(const std::string& path) { files_.push_back({path, -1, 0, 0}); }
 
-  void lock(const std::string& path, int descriptor) {
+  void setLockedDescriptor(const std::string& path, int descriptor) {
     struct stat status {};
     fstat(descriptor, &status);
     for (Entry& entry : files_) {
@@ -153,7 +153,7 @@ std::variant<ExtractedFile, std::string> extractPlugin(const std::string& fileNa
   if (flock(input, LOCK_EX | LOCK_NB) != 0) {
     reportAssertion("../Common/plugin", __LINE__, "flock( fd, LOCK_EX | LOCK_NB ) == 0");
   }
-  ExtractedFiles::instance().lock(path, input);
+  ExtractedFiles::instance().setLockedDescriptor(path, input);
   return ExtractedFile{path, input};
 }
 

@@ -246,8 +246,8 @@ TEST_F(CryptionTest, TargetNamesUpToTheLongestTheFileSystemTakesWork) {
   folder.write("plain.bin", "abc");
   std::vector<Exchange> exchanges;
   for (const std::size_t length : {241u, 255u})
-    exchanges.push_back({"enc plain.bin " + std::string(length, 'n') + " 1 1 1",
-                         encrypted("plain.bin")});
+    exchanges.push_back(
+        {"enc plain.bin " + std::string(length, 'n') + " 1 1 1", encrypted("plain.bin")});
   expectSession(exchanges);
   EXPECT_EQ(folder.read(std::string(241, 'n')).size(), 3u);
   EXPECT_EQ(folder.read(std::string(255, 'n')).size(), 3u);

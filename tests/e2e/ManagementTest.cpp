@@ -26,7 +26,6 @@ const std::string kRestored = "Restoring system files...\n=== Restore completed 
 const std::vector<std::string> kSystemFiles = {"K11.bin", "K12.bin", "K13.bin",
                                                "k2.dat",  "k3.bin",  "sys.dat"};
 
-
 class ManagementTest : public ::testing::Test {
  protected:
   void createSystem() {
@@ -139,17 +138,17 @@ TEST_F(ManagementTest, RestoreChecksTheWholeSourceBeforeCopyingAnything) {
 TEST_F(ManagementTest, KillSysDeletesTheFilesThereUpToAnyCount) {
   // A damaged count: trying every name up to it would take hours.
   folder.write("sys.dat", "1000000000\n");
-  const std::vector<std::string> deleted = {"K11.bin", "K12.bin", "K17.bin", "K11000000000.bin",
-                                            "k2.dat", "k3.bin"};
-  const std::vector<std::string> kept = {"K1.bin", "K101.bin", "K10.bin", "K11000000001.bin",
-                                         "K1x.bin", "k11.bin"};
+  const std::vector<std::string> deleted = {"K11.bin",          "K12.bin", "K17.bin",
+                                            "K11000000000.bin", "k2.dat",  "k3.bin"};
+  const std::vector<std::string> kept = {"K1.bin",           "K101.bin", "K10.bin",
+                                         "K11000000001.bin", "K1x.bin",  "k11.bin"};
   for (const auto& names : {deleted, kept}) {
     for (const std::string& name : names) folder.write(name, "key\n");
   }
   expectSession(true, {{"killsys", kKilled}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K1.bin", "K10.bin", "K101.bin",
-                                                          "K11000000001.bin", "K1x.bin",
-                                                          "k11.bin"}));
+  EXPECT_EQ(folder.fileNames(),
+            (std::vector<std::string>{"K1.bin", "K10.bin", "K101.bin", "K11000000001.bin",
+                                      "K1x.bin", "k11.bin"}));
 }
 
 TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
@@ -160,16 +159,18 @@ TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
   folder.session({{"transsys Sys1", kCopied}, {"transsys Sys2", kCopied}, {"killsys", kKilled}});
   {
     const FileSizeLimit limit(64 << 10);
-    expectSession(false, {{"ressys Sys1", "Restoring system files...\n"
-                                          "Copy of Sys1/k2.dat failed error.\n"},
+    expectSession(false, {{"ressys Sys1",
+                           "Restoring system files...\n"
+                           "Copy of Sys1/k2.dat failed error.\n"},
                           {"sysdat", kNotLoaded}});
   }
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2"}));
   expectSession(false, {{"ressys Sys1", kRestored}});
   {
     const FileSizeLimit limit(64 << 10);
-    expectSession(true, {{"transsys Sys2", "Copying system files...\n"
-                                           "Copy of k2.dat failed error.\n"}});
+    expectSession(true, {{"transsys Sys2",
+                          "Copying system files...\n"
+                          "Copy of k2.dat failed error.\n"}});
   }
   EXPECT_FALSE(folder.exists("Sys2/sys.dat"));
   EXPECT_EQ(folder.leftovers("Sys2"), std::vector<std::string>{});
@@ -230,9 +231,9 @@ TEST_F(ManagementTest, SignalsDuringCopiesNeverLeaveHalfASystem) {
     }
     const int signalNumber = run % 4 < 2 ? SIGTERM : SIGINT;
     const std::chrono::microseconds delay = randomDelay(dice, runTime);
-    const auto result = folder.runAndSignal(restoring ? "ressys Sys1\n" : "transsys Sys1\n",
-                                            restoring ? "Restoring" : "Copying", signalNumber,
-                                            delay);
+    const auto result =
+        folder.runAndSignal(restoring ? "ressys Sys1\n" : "transsys Sys1\n",
+                            restoring ? "Restoring" : "Copying", signalNumber, delay);
     const std::string context = "seed " + std::to_string(seed) + ", run " + std::to_string(run) +
                                 " after " + std::to_string(delay.count()) + " us";
     ASSERT_FALSE(result.timedOut) << context;

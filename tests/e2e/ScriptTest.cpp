@@ -146,8 +146,8 @@ TEST_F(ScriptTest, VerificationFollowsRestoredCounts) {
   ASSERT_EQ(mkfifo(folder.path("pipe").c_str(), 0600), 0);
   folder.write("job.txt",
                lines({"ressys Keys", "enc job.txt j.enc 2 3 5", "enc job.txt j.enc 2 3 4",
-                      "dec job.txt j.enc 2 nan 4", "enc pipe j.enc 2 3 4", "killsys",
-                      "ressys Bare", "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
+                      "dec job.txt j.enc 2 nan 4", "enc pipe j.enc 2 3 4", "killsys", "ressys Bare",
+                      "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
   expectSession(false, {{"x job.txt",
                          "Verifying...\n"
                          "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"

@@ -70,7 +70,8 @@ TEST(Startup, TerminationSignalsDestroyTheShutdownListAndEndAtOnce) {
     EXPECT_EQ(result.exited, !c.endsBySignal) << c.signalNumber;
     EXPECT_EQ(result.status, c.endsBySignal ? -1 : 0) << c.signalNumber;
     EXPECT_EQ(result.signal, c.endsBySignal ? c.signalNumber : 0) << c.signalNumber;
-    EXPECT_EQ(result.out, "NewDocument event\nready\nshutdown object destroyed\n") << c.signalNumber;
+    EXPECT_EQ(result.out, "NewDocument event\nready\nshutdown object destroyed\n")
+        << c.signalNumber;
     EXPECT_EQ(result.err, "") << c.signalNumber;
   }
 }
