@@ -72,14 +72,12 @@ ReplacementFile::ReplacementFile(const FolderItem& target, Permissions permissio
   if (!target || target.isDirectory()) return;
   target_ = target.absolutePath().str();
   struct stat older {};
-  if (stat(target_.c_str(), &older) != 0) {
-    createTemporary(permissions, nullptr);
-  } else if (S_ISREG(older.st_mode)) {
-    createTemporary(permissions, &older);
-  } else if (permissions == Permissions::Inherited) {
+  const bool exists = stat(target_.c_str(), &older) == 0;
+  const bool regular = exists && S_ISREG(older.st_mode);
+  if (exists && !regular && permissions == Permissions::Inherited) {
     writeInPlace();
   } else {
-    createTemporary(permissions, nullptr);
+    createTemporary(permissions, regular ? &older : nullptr);
   }
 }
 

@@ -36,7 +36,7 @@ void endBySignal(int signalNumber) {
   sigemptyset(&only);
   sigaddset(&only, signalNumber);
   pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
-  raise(signalNumber);
+  (void)raise(signalNumber);
 }
 
 }  // namespace

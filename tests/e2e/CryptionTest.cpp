@@ -219,24 +219,30 @@ TEST_F(CryptionTest, ATargetThatIsNoRegularFileIsWrittenInPlace) {
   EXPECT_EQ(received, folder.read("file.enc"));
 }
 
-TEST_F(CryptionTest, AReplacedTargetKeepsItsPermissionBits) {
+TEST_F(CryptionTest, AReplacedTargetKeepsItsPermissionBitsAndOwner) {
   createSystem();
   folder.write("plain.bin", "private words");
+  // Only root can give a file away; the tool running as root must not take
+  // it over either.
+  const uid_t owner = getuid() == 0 ? 65534 : getuid();
   const mode_t savedMask = umask(022);
   std::vector<Exchange> exchanges = {{"enc plain.bin cipher.bin 1 1 1", encrypted("plain.bin")}};
-  for (const mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0664}}) {
+  const mode_t modes[] = {0600, 0640, 0664};
+  for (const mode_t mode : modes) {
     const std::string name = "out-" + std::to_string(mode);
     folder.write(name, "older text");
     ASSERT_EQ(chmod(folder.path(name).c_str(), mode), 0);
+    ASSERT_EQ(chown(folder.path(name).c_str(), owner, static_cast<gid_t>(-1)), 0);
     exchanges.push_back({"dec cipher.bin " + name + " 1 1 1", decrypted("cipher.bin")});
   }
   expectSession(exchanges);
   umask(savedMask);
-  for (const mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0664}}) {
+  for (const mode_t mode : modes) {
     const std::string name = "out-" + std::to_string(mode);
     struct stat status {};
     ASSERT_EQ(stat(folder.path(name).c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, mode) << name;
+    EXPECT_EQ(status.st_uid, owner) << name;
     EXPECT_EQ(folder.read(name), "private words");
   }
 }
