@@ -104,25 +104,20 @@ TEST_F(ManagementTest, CopiesAndRestoredFilesArePrivate) {
   }
 }
 
+// A copy onto the working folder's own files is done for transsys, and a
+// failure for transkill, which would otherwise delete the only copy.
 TEST_F(ManagementTest, AFailedCopyIsReportedAndTransKillThenDeletesNothing) {
   createSystem();
-  expectSession(true,
-                {{"transsys Missing", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                 {"transkill Missing/", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                 {"sysdat",
-                  "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
-                  "Key component 2 has 4 entries and 1120 bytes (1K)\n"
-                  "Key component 3 has 5 entries and 1365 bytes (1K)\n"
-                  "Total System = 48565 bytes (47K)\n \n"}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
-                                                          "k2.dat", "k3.bin", "sys.dat"}));
-}
-
-TEST_F(ManagementTest, TransKillIntoTheWorkingFolderItselfKeepsTheSystem) {
-  createSystem();
-  expectSession(true,
-                {{"transsys .", kCopied},
-                 {"transkill ./", "Copying system files...\nCopy of K11.bin failed error.\n"}});
+  const std::string failed = "Copying system files...\nCopy of K11.bin failed error.\n";
+  expectSession(true, {{"transsys Missing", failed},
+                       {"transkill Missing/", failed},
+                       {"transsys .", kCopied},
+                       {"transkill ./", failed},
+                       {"sysdat",
+                        "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
+                        "Key component 2 has 4 entries and 1120 bytes (1K)\n"
+                        "Key component 3 has 5 entries and 1365 bytes (1K)\n"
+                        "Total System = 48565 bytes (47K)\n \n"}});
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
                                                           "k2.dat", "k3.bin", "sys.dat"}));
 }
