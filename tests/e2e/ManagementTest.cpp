@@ -147,13 +147,14 @@ TEST_F(ManagementTest, KillSysDeletesTheFilesThereUpToAnyCount) {
 }
 
 TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
-  // k2.dat of 400 lines is larger than the limit below, the other files are not.
-  ASSERT_EQ(folder.session({{"createsys 3 400 5 n", kCreated}}),
-            transcript(false, {{"createsys 3 400 5 n", kCreated}}));
+  // k2.dat of 4000 lines is larger than the limit below; the other files and
+  // the unpacked plugin are not.
+  ASSERT_EQ(folder.session({{"createsys 3 4000 5 n", kCreated}}),
+            transcript(false, {{"createsys 3 4000 5 n", kCreated}}));
   for (const char* name : {"Sys1", "Sys2"}) fs::create_directory(folder.path(name));
   folder.session({{"transsys Sys1", kCopied}, {"transsys Sys2", kCopied}, {"killsys", kKilled}});
   {
-    const FileSizeLimit limit(64 << 10);
+    const FileSizeLimit limit(1 << 20);
     expectSession(false, {{"ressys Sys1",
                            "Restoring system files...\n"
                            "Copy of Sys1/k2.dat failed error.\n"},
@@ -162,7 +163,7 @@ TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2"}));
   expectSession(false, {{"ressys Sys1", kRestored}});
   {
-    const FileSizeLimit limit(64 << 10);
+    const FileSizeLimit limit(1 << 20);
     expectSession(true, {{"transsys Sys2",
                           "Copying system files...\n"
                           "Copy of k2.dat failed error.\n"}});
