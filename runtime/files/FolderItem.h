@@ -58,7 +58,8 @@ class FolderItem {
   BinaryStream openAsBinaryFile(bool write);
   TextOutputStream createTextFile();
   // Like createTextFile, but readable and writable by the owner only (mode
-  // 0600 whatever the umask) from the moment the file exists.
+  // 0600 whatever the umask) from the moment the file exists, and only for a
+  // regular file: a FIFO or a device gives null.
   TextOutputStream createPrivateTextFile();
   TextOutputStream appendToTextFile();
   TextInputStream openAsTextFile();

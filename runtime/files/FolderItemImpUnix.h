@@ -47,8 +47,8 @@ class FolderItemImpUnix {
 
   // A new file of 0 bytes (created or truncated); null when locked or failing.
   std::unique_ptr<UnixDataFile> createFile();
-  // A new private file of 0 bytes (mode 0600), or the existing one truncated
-  // and made private; null when failing.
+  // A new private file of 0 bytes (mode 0600), or the existing regular one
+  // truncated and made private; null when failing.
   std::unique_ptr<UnixDataFile> createPrivateFile();
   // Whether both items name one existing file (same device and inode), also
   // under different paths or through links.

@@ -37,15 +37,28 @@ bool UnixDataFile::adoptDescriptor(int fd) {
 }
 
 // fchmod also narrows a file that existed with a wider mode before it is
-// written to.
+// written to. Only a regular file will do: a FIFO keeps nothing (and blocks
+// once full), a device swallows everything, and neither may be narrowed.
+// O_NONBLOCK and O_NOCTTY keep opening one from waiting or taking over a
+// terminal; they change nothing for a regular file.
 bool UnixDataFile::createPrivate(const char* path) {
-  const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd >= 0 && fchmod(fd, 0600) != 0) {
-    recordError();
-    ::close(fd);
+  struct stat status {};
+  if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+    error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     return false;
   }
-  return adoptDescriptor(fd);
+  const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+  if (fd < 0 || fstat(fd, &status) != 0) {
+    recordError();
+  } else if (!S_ISREG(status.st_mode)) {
+    error_ = EINVAL;
+  } else if (fchmod(fd, 0600) != 0) {
+    recordError();
+  } else {
+    return adoptDescriptor(fd);
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
 }
 
 bool UnixDataFile::open(const char* path, int mode) {

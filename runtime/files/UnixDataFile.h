@@ -28,7 +28,8 @@ class UnixDataFile {
   // Creates the file, or truncates it to 0 bytes, for reading and writing.
   bool create(const char* path);
   // Creates the file, or truncates it, readable and writable by its owner
-  // only (mode 0600 whatever the umask) from the moment it exists.
+  // only (mode 0600 whatever the umask) from the moment it exists. Anything
+  // but a regular file is refused.
   bool createPrivate(const char* path);
   // Opens an existing file in kModeRead or kModeReadWrite.
   bool open(const char* path, int mode);
