@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -212,22 +213,20 @@ std::unique_ptr<UnixDataFile> FolderItemImpUnix::openRegularFile() {
 }
 
 std::optional<std::vector<std::string>> FolderItemImpUnix::childNames() {
-  DIR* folder = opendir(path_.c_str());
-  if (folder == nullptr) {
+  dirent** entries = nullptr;
+  const int count = scandir(path_.c_str(), &entries, nullptr, alphasort);
+  if (count < 0) {
     succeeded(-1);
     return std::nullopt;
   }
   std::vector<std::string> names;
-  // readdir gives null both at the end and on an error; only errno tells.
-  errno = 0;
-  while (const dirent* entry = readdir(folder)) {
-    const std::string_view name = entry->d_name;
+  // With nothing to list the system may hand back no array at all.
+  for (int i = 0; entries != nullptr && i < count; ++i) {
+    const std::string_view name = entries[i]->d_name;
     if (name != "." && name != "..") names.emplace_back(name);
-    errno = 0;
+    std::free(entries[i]);
   }
-  const bool complete = succeeded(errno == 0 ? 0 : -1);
-  closedir(folder);
-  if (!complete) return std::nullopt;
+  std::free(entries);
   return names;
 }
 

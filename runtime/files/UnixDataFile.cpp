@@ -48,14 +48,13 @@ bool UnixDataFile::createPrivate(const char* path) {
     return false;
   }
   const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
-  if (fd < 0 || fstat(fd, &status) != 0) {
-    recordError();
-  } else if (!S_ISREG(status.st_mode)) {
+  const bool opened = fd >= 0 && fstat(fd, &status) == 0;
+  if (opened && !S_ISREG(status.st_mode)) {
     error_ = EINVAL;
-  } else if (fchmod(fd, 0600) != 0) {
-    recordError();
-  } else {
+  } else if (opened && fchmod(fd, 0600) == 0) {
     return adoptDescriptor(fd);
+  } else {
+    recordError();
   }
   if (fd >= 0) ::close(fd);
   return false;

@@ -17,8 +17,8 @@ void RuntimePreInit(void);
 // Returns the path of the running executable (a process-wide buffer, or null
 // when it cannot be found); a bare program name is looked up on PATH.
 const char* ResolveExecutablePath(const char* argv0);
-// Ends the process with status 0 after releasing the application and the
-// objects of the shutdown list.
+// Ends the process after releasing the application and the objects of the
+// shutdown list: with status 0, or for SIGINT by that signal.
 void TerminationSignalHandler(int signalNumber);
 // Loads the module image of the executable (or the files in the current
 // directory), registers its resources and options and enters it.
