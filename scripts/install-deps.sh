@@ -4,7 +4,7 @@
 # the packages to install and fails.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libbenchmark-dev libedit-dev binutils python3 unicode-data groff-base
+packages=(g++ cmake make libgtest-dev libbenchmark-dev libedit-dev libssl-dev binutils python3 unicode-data groff-base
           clang libclang-rt-14-dev clang-tidy cppcheck)
 missing=()
 for package in "${packages[@]}"; do

@@ -39,10 +39,12 @@ std::string typedLines(const std::vector<Exchange>& exchanges) {
 
 VantorFolder::VantorFolder() { fs::create_symlink(VANTOR_EXECUTABLE, folder_ / "vantor"); }
 
-rt::test::ProcessLaunch VantorFolder::launch(const std::string& input) const {
+rt::test::ProcessLaunch VantorFolder::launch(const std::string& input,
+                                             const std::vector<std::string>& words) const {
   rt::test::ProcessLaunch launch;
   launch.program = path("vantor");
   launch.arguments = {launch.program};
+  launch.arguments.insert(launch.arguments.end(), words.begin(), words.end());
   launch.input = input;
   launch.workingDirectory = folder_.path().string();
   launch.environment = {{"HOME", folder_.path().string()}};
@@ -50,14 +52,15 @@ rt::test::ProcessLaunch VantorFolder::launch(const std::string& input) const {
   return launch;
 }
 
-rt::test::ProcessResult VantorFolder::run(const std::string& input) const {
-  return rt::test::runProcess(launch(input));
+rt::test::ProcessResult VantorFolder::run(const std::string& input,
+                                          const std::vector<std::string>& words) const {
+  return rt::test::runProcess(launch(input, words));
 }
 
 rt::test::ProcessResult VantorFolder::runAndSignal(const std::string& input,
                                                    const std::string& marker, int signalNumber,
                                                    std::chrono::microseconds delay) const {
-  rt::test::ProcessLaunch signalled = launch(input);
+  rt::test::ProcessLaunch signalled = launch(input, {});
   signalled.signalMarker = marker;
   signalled.signalNumber = signalNumber;
   signalled.signalDelay = delay;

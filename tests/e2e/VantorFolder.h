@@ -48,10 +48,12 @@ class VantorFolder {
  public:
   VantorFolder();
 
-  // Runs the tool in the folder with input on its standard input.
-  rt::test::ProcessResult run(const std::string& input) const;
-  // The same, sending the signal delay after standard output first shows
-  // marker (standard input stays open until then).
+  // Runs the tool in the folder with input on its standard input and the
+  // words after the program path on its command line.
+  rt::test::ProcessResult run(const std::string& input,
+                              const std::vector<std::string>& words = {}) const;
+  // Runs it with input, sending the signal delay after standard output first
+  // shows marker (standard input stays open until then).
   rt::test::ProcessResult runAndSignal(const std::string& input, const std::string& marker,
                                        int signalNumber, std::chrono::microseconds delay) const;
   // Runs a session of the exchanges (and quit); returns standard output.
@@ -68,7 +70,8 @@ class VantorFolder {
   std::vector<std::string> leftovers(std::string_view subfolder = "") const;
 
  private:
-  rt::test::ProcessLaunch launch(const std::string& input) const;
+  rt::test::ProcessLaunch launch(const std::string& input,
+                                 const std::vector<std::string>& words) const;
 
   rt::test::TempFolder folder_;
 };
