@@ -82,7 +82,10 @@ VANTOR_AVX2 std::size_t drawWideAvx2(std::uint64_t& current, std::span<std::uint
     if (r + 1 == rounds) break;
     for (__m256i& state : states) state = timesModulo4(state, step);
   }
-  current = static_cast<std::uint64_t>(_mm256_extract_epi64(states[kVectors - 1], 3));
+  // Through memory: a 64-bit lane cannot be extracted to a register on 32-bit x86.
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes.data() + kWideLanes - 4),
+                      states[kVectors - 1]);
+  current = lanes[kWideLanes - 1];
   return rounds * kWideLanes;
 }
 
