@@ -5,6 +5,7 @@
 #include "Operations.h"
 #include "console/ConsoleApplication.h"
 #include "objects/ArrayBlock.h"
+#include "objects/ArrayHandle.h"
 #include "objects/ClassRegistry.h"
 #include "text/StringHandle.h"
 
@@ -23,7 +24,7 @@ ClassRecord* record = nullptr;
 
 // The method-table entries, receiving the App object first as compiled code
 // passes it.
-std::int32_t runEntry(RTObject*, RTArray*) { return run(); }
+std::int32_t runEntry(RTObject*, RTArray* args) { return run(rt::Array(args)); }
 void showHelpEntry(RTObject*) { showHelp(); }
 void createSysEntry(RTObject*) { createSys(); }
 void killSysEntry(RTObject*, std::int32_t progress) { killSys(progress); }

@@ -1,6 +1,8 @@
 // The command session: start-up, the prompt, the parameter splitter and the
 // dispatch of each line to an operation or to the shell.
 #include <array>
+#include <span>
+#include <string>
 
 #include "Console.h"
 #include "KeySystem.h"
@@ -9,6 +11,7 @@
 #include "Operations.h"
 #include "Shell.h"
 #include "host/HostApi.h"
+#include "objects/ArrayApi.h"
 #include "objects/ExceptionHandle.h"
 #include "text/StringFunctions.h"
 
@@ -28,6 +31,18 @@ constexpr const char* kBanner[] = {
     "enter help f for formats reference",
     "enter end or quit or exit to terminate",
     " ",
+};
+
+constexpr const char* kVersion[] = {"Vantor Encryption for Linux 1.5.0"};
+
+constexpr const char* kUsage[] = {
+    "Usage: vantor",
+    "       vantor --version | --help",
+    "Vantor is interactive: it reads one command a line from standard input.",
+    "Type help at the [Vantor] prompt for the commands and quit to leave.",
+    "The key system lives in the folder that holds the executable; file names",
+    "without a leading / are taken relative to that folder.",
+    "See the manual page: man vantor",
 };
 
 struct Command {
@@ -65,6 +80,20 @@ void endSession() {
   rt::throwIfPending();
 }
 
+// The text asked for by the first --version or --help among the arguments
+// (after the program path); empty when there is none. Every other argument
+// is ignored.
+std::span<const char* const> optionText(const rt::Array& args) {
+  if (!args) return {};
+  const std::int32_t last = RuntimeUBound2Param(args.get(), 1);
+  for (std::int32_t i = 1; i <= last; ++i) {
+    const std::string argument = rt::stringAt(args, i).str();
+    if (argument == "--version") return kVersion;
+    if (argument == "--help") return kUsage;
+  }
+  return {};
+}
+
 void buildCharTable() {
   rt::String table;
   for (std::int32_t code = 0; code < 256; ++code) table = table + rt::chr(code);
@@ -73,7 +102,12 @@ void buildCharTable() {
 
 }  // namespace
 
-std::int32_t run() {
+std::int32_t run(const rt::Array& args) {
+  if (const auto text = optionText(args); !text.empty()) {
+    printLines(text);
+    ZK_ApplicationQuit(0);
+    rt::throwIfPending();
+  }
   Shell shell;
   buildCharTable();
   // Counted silently; a damaged key system is reported after the state line.

@@ -8,8 +8,8 @@
 #include "ModuleGlobals.h"
 #include "Operations.h"
 #include "Progress.h"
+#include "RandomDraws.h"
 #include "console/ConsoleApi.h"
-#include "numbers/DateHandle.h"
 #include "numbers/NumberApi.h"
 #include "text/StringFunctions.h"
 
@@ -49,14 +49,6 @@ bool checksPass() {
   return true;
 }
 
-// The generator is stirred by the time of day, so two systems made in one
-// session differ.
-void stirGenerator() {
-  const rt::Date now = rt::Date::now();
-  const std::int64_t draws = static_cast<std::int64_t>(now.hour()) * now.minute() * now.second();
-  if (draws > 0) rt::numbers::discardRandom(static_cast<std::uint64_t>(draws));
-}
-
 // Writes a key file (private from the start) line by line; false, with the
 // failure reported, when it cannot be created or written.
 bool writeKeyFile(const rt::String& name, std::int32_t lines,
@@ -75,27 +67,44 @@ bool writeKeyFile(const rt::String& name, std::int32_t lines,
   return false;
 }
 
-bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t entries3,
-                    std::int32_t range) {
+// True while every read of the random source succeeded; reports it otherwise.
+bool stillRandom(RandomDraws& draws) {
+  if (draws.available()) return true;
+  print(rt::String(kRandomSourceUnavailable));
+  return false;
+}
+
+// A failed read of the random source stops the run before the next file, so
+// no file after it, sys.dat above all, is made of values that are not random.
+bool createKeyFiles(RandomDraws& draws, std::int32_t entries1, std::int32_t entries2,
+                    std::int32_t entries3, std::int32_t range) {
   if (!inScript()) {
     print(rt::String("Generating Key Component 1"));
     print(rt::String("This might take awhile..."));
   }
   Progress progress("Key component 1: ", ProgressUnit::Entries, entries1);
   for (std::int32_t n = 1; n <= entries1; ++n) {
-    if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile, componentOneLine))
+    if (!writeKeyFile(componentOneName(n), kLinesPerComponentOneFile,
+                      [&] { return componentOneLine(draws); }) ||
+        !stillRandom(draws)) {
       return false;
+    }
     progress.update(n);
   }
   if (!inScript()) {
     print(rt::String(kBlank));
     print(rt::String("Generating Key Component 2"));
   }
-  if (!writeKeyFile(rt::String(kComponentTwoFile), entries2, componentTwoLine)) return false;
+  if (!writeKeyFile(rt::String(kComponentTwoFile), entries2,
+                    [&] { return componentTwoLine(draws); }) ||
+      !stillRandom(draws)) {
+    return false;
+  }
   if (!inScript()) print(rt::String("Generating Key Component 3"));
   ComponentThreeLines componentThree(range);
   if (!writeKeyFile(rt::String(kComponentThreeFile), entries3,
-                    [&] { return componentThree.next(); })) {
+                    [&] { return componentThree.next(draws); }) ||
+      !stillRandom(draws)) {
     return false;
   }
   // Written last: without it an interrupted run leaves no key system.
@@ -106,12 +115,15 @@ bool createKeyFiles(std::int32_t entries1, std::int32_t entries2, std::int32_t e
 
 void createSys() {
   if (!checksPass()) return;
+  // Tried before anything is written.
+  RandomDraws draws(rt::numbers::RandomUse::Secret);
+  if (!stillRandom(draws)) return;
   ModuleGlobals& g = globals();
   g.comp1Entries = toInteger(rt::val(param(1)));
   g.comp2Entries = toInteger(rt::val(param(2)));
   g.comp3Entries = toInteger(rt::val(param(3)));
-  stirGenerator();
-  if (!createKeyFiles(g.comp1Entries, g.comp2Entries, g.comp3Entries, expansionRange(param(4)))) {
+  if (!createKeyFiles(draws, g.comp1Entries, g.comp2Entries, g.comp3Entries,
+                      expansionRange(param(4)))) {
     setEntryCounts(KeySystemCounts{});
     return;
   }

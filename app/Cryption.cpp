@@ -10,6 +10,7 @@
 #include "ModuleGlobals.h"
 #include "Operations.h"
 #include "Progress.h"
+#include "RandomDraws.h"
 #include "cipher/Cipher.h"
 #include "console/ConsoleApi.h"
 #include "files/ReplacementFile.h"
@@ -121,11 +122,6 @@ void resetLoadedKey() {
   }
 }
 
-class RuntimeRandom final : public cipher::RandomSource {
- public:
-  void draw(std::span<std::uint32_t> out) override { rt::numbers::drawRandomBits(out); }
-};
-
 class StreamSink final : public cipher::ByteSink {
  public:
   explicit StreamSink(rt::BinaryStream& stream) : stream_(stream) {}
@@ -135,7 +131,7 @@ class StreamSink final : public cipher::ByteSink {
   rt::BinaryStream& stream_;
 };
 
-enum class RunResult { Done, SourceUnreadable, TargetUnwritable };
+enum class RunResult { Done, SourceUnreadable, TargetUnwritable, RandomUnavailable };
 
 // Feeds length bytes of the source to the engine (an Encryptor or Decryptor).
 template <class Engine>
@@ -154,14 +150,13 @@ RunResult feed(rt::BinaryStream& source, std::int64_t length, Engine& engine, Pr
 }
 
 RunResult runEngine(const Direction& direction, rt::BinaryStream& source, std::int64_t length,
-                    rt::BinaryStream& target) {
+                    rt::BinaryStream& target, cipher::RandomSource& fillers) {
   const cipher::Key key = loadedKey();
   const auto schedule = loadedSchedule();
   StreamSink sink(target);
   Progress progress(direction.progress, ProgressUnit::Bytes, length, length > kProgressAbove);
   if (&direction == &kEncryption) {
-    RuntimeRandom random;
-    cipher::Encryptor encryptor(key, *schedule, random, sink);
+    cipher::Encryptor encryptor(key, *schedule, fillers, sink);
     return feed(source, length, encryptor, progress);
   }
   cipher::Decryptor decryptor(key, *schedule, sink);
@@ -177,6 +172,13 @@ void crypt(const Direction& direction) {
     const char* tail = globals().expansionOn == 0 ? "..." : " with expansion...";
     print(rt::String(direction.progress) + param(1) + rt::String(tail));
   }
+  // Filler bytes need the random source: without it no output is made.
+  const bool drawsFillers = &direction == &kEncryption && globals().expansionOn != 0;
+  RandomDraws fillers(rt::numbers::RandomUse::Public);
+  if (drawsFillers && !fillers.available()) {
+    print(rt::String(kRandomSourceUnavailable));
+    return;
+  }
   rt::BinaryStream source = fileParameter(1).openAsBinaryFile(false);
   if (!source) {
     print(rt::String("Source file cannot be read error."));
@@ -187,12 +189,16 @@ void crypt(const Direction& direction) {
     print(rt::String("Target file cannot be created error."));
     return;
   }
-  RunResult result = runEngine(direction, source, source.length(), target.stream());
+  RunResult result = runEngine(direction, source, source.length(), target.stream(), fillers);
   source.close();
+  // Fillers drawn after a failed read are not random: such output is not kept.
+  if (result == RunResult::Done && drawsFillers && !fillers.available())
+    result = RunResult::RandomUnavailable;
   if (result == RunResult::Done && !target.commit()) result = RunResult::TargetUnwritable;
   if (result == RunResult::SourceUnreadable) print(rt::String("Source file cannot be read error."));
   if (result == RunResult::TargetUnwritable)
     print(rt::String("Target file could not be written error."));
+  if (result == RunResult::RandomUnavailable) print(rt::String(kRandomSourceUnavailable));
   if (result != RunResult::Done || inScript()) return;
   print(rt::String(direction.completion));
   print(rt::String(kBlank));

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <numeric>
 #include <span>
-#include <vector>
-
-#include "numbers/NumberApi.h"
 
 namespace vantor::app {
 namespace {
@@ -13,17 +10,18 @@ namespace {
 constexpr int kTableSize = 256;
 constexpr int kPasses = 3;
 constexpr int kExchanges = 500;
-constexpr int kDrawsPerPass = 2 * kExchanges + 1;
 constexpr int kRandomBits = 20;
 constexpr std::uint32_t kHalf = 1u << (kRandomBits - 1);
 
-// Trunc(Round(rnd * k)) for a draw given as its 20-bit value: the product is
-// exact in a double, so rounding half away from zero is integer arithmetic.
+// Trunc(Round(draw * k)) for the draw value / 2^20: the product is exact in a
+// double, so rounding half away from zero is integer arithmetic.
 std::int32_t roundedScale(std::uint32_t value, std::uint32_t k) {
   return static_cast<std::int32_t>((value * k + kHalf) >> kRandomBits);
 }
 
-std::int32_t scaled(double k) { return RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * k)); }
+std::int32_t nextScaled(RandomDraws& draws, std::uint32_t k) {
+  return roundedScale(draws.next(), k);
+}
 
 void appendField(std::string& line, std::int32_t value, int width) {
   std::string digits = std::to_string(value);
@@ -34,24 +32,19 @@ void appendField(std::string& line, std::int32_t value, int width) {
 
 }  // namespace
 
-std::string componentOneLine() {
+std::string componentOneLine(RandomDraws& draws) {
   std::array<std::uint8_t, kTableSize> table{};
   std::iota(table.begin(), table.end(), 0);
-  std::array<std::uint32_t, std::size_t{kPasses} * kDrawsPerPass> draws{};
-  rt::numbers::drawRandomBits(draws);
-  std::span<const std::uint32_t> next(draws);
   for (int pass = 0; pass < kPasses; ++pass) {
     for (int exchange = 0; exchange < kExchanges; ++exchange) {
       // Rows are 1-based: row 256 is never picked directly.
-      std::int32_t a = roundedScale(next[0], 255);
-      std::int32_t b = roundedScale(next[1], 255);
-      next = next.subspan(2);
+      std::int32_t a = nextScaled(draws, 255);
+      std::int32_t b = nextScaled(draws, 255);
       if (a == 0) a = 1;
       if (b == 0) b = 255;
       std::swap(table[a - 1], table[b - 1]);
     }
-    const std::int32_t rotation = roundedScale(next[0], 50) + 15;
-    next = next.subspan(1);
+    const std::int32_t rotation = nextScaled(draws, 50) + 15;
     std::rotate(table.begin(), table.begin() + rotation, table.end());
   }
   std::string line;
@@ -60,16 +53,16 @@ std::string componentOneLine() {
   return line;
 }
 
-std::string componentTwoLine() {
+std::string componentTwoLine(RandomDraws& draws) {
   std::array<std::int32_t, 20> tables{};
   std::array<std::int32_t, 20> spares{};
   for (int i = 0; i < 20; ++i) {
     tables[i] = i + 1;
-    spares[i] = RuntimeRound(rnd() * 100) < 50 ? scaled(100) : 0;
+    spares[i] = nextScaled(draws, 100) < 50 ? nextScaled(draws, 100) : 0;
   }
   for (int exchange = 0; exchange < kExchanges; ++exchange) {
-    const std::int32_t a = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * 19) + 1);
-    const std::int32_t b = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * 19) + 1);
+    const std::int32_t a = nextScaled(draws, 19) + 1;
+    const std::int32_t b = nextScaled(draws, 19) + 1;
     std::swap(tables[a - 1], tables[b - 1]);
   }
   std::rotate(tables.begin(), tables.begin() + 5, tables.end());
@@ -80,21 +73,20 @@ std::string componentTwoLine() {
   return line;
 }
 
-std::string ComponentThreeLines::next() {
+std::string ComponentThreeLines::next(RandomDraws& draws) {
   auto directions = std::span(settings_).subspan(0, 20);
   for (std::int32_t& direction : directions) {
-    if (rnd() * 50 < 25) direction = 1;
+    // draw * 50 < 25, that is draw < 1/2.
+    if (draws.next() < kHalf) direction = 1;
   }
   for (int i = 0; i < 20; ++i) {
-    for (int field : {20, 40, 60}) {
-      settings_[field + i] = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * 10) + 1);
-    }
+    for (int field : {20, 40, 60}) settings_[field + i] = nextScaled(draws, 10) + 1;
   }
   if (range_ > 0) {
     for (int i = 80; i < 90; ++i)
-      settings_[i] = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * range_) + 1);
+      settings_[i] = nextScaled(draws, static_cast<std::uint32_t>(range_)) + 1;
   }
-  const std::int32_t tail = RuntimeCvtReal64ToSInt32(RuntimeRound(rnd() * 100) + 1);
+  const std::int32_t tail = nextScaled(draws, 100) + 1;
   std::string line;
   line.reserve(273);
   for (std::int32_t value : settings_) appendField(line, value, 3);

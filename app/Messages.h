@@ -9,5 +9,6 @@ inline constexpr const char* kSystemNotLoaded =
 inline constexpr const char* kSystemReady = "System is ready.";
 inline constexpr const char* kSystemNotInstalled =
     "System is not installed.  Issue createsys or ressys.";
+inline constexpr const char* kRandomSourceUnavailable = "Random source not available error.";
 
 }  // namespace vantor::app

@@ -5,13 +5,15 @@
 
 #include <cstdint>
 
+#include "objects/ArrayHandle.h"
 #include "text/StringHandle.h"
 
 namespace vantor::app {
 
 // The command session: start-up, then one command a line until end, exit or
-// quit (or the end of standard input).
-std::int32_t run();
+// quit (or the end of standard input). The argument --version or --help
+// (args holds the program path first) prints its text and ends at once.
+std::int32_t run(const rt::Array& args);
 void getCmd();
 void getParameters();
 void showHelp();

@@ -1,6 +1,7 @@
 // The cipher engine alone (app/cipher): encryption and decryption per kernel,
 // on one thread and with the helper thread, without fillers and with the
-// fillers of high expansion. Output goes to a sink that only counts it.
+// fillers of high expansion, drawn from the application's random source.
+// Output goes to a sink that only counts it.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,9 +11,9 @@
 #include <random>
 #include <vector>
 
+#include "RandomDraws.h"
 #include "cipher/Cipher.h"
 #include "cipher/EngineSettings.h"
-#include "numbers/NumberApi.h"
 
 namespace {
 
@@ -46,12 +47,6 @@ Schedule scheduleFor(bool expansion) {
   }
   return buildSchedule(seeds);
 }
-
-// The runtime's generator drawn in bulk, as the application's source draws it.
-class RuntimeRandom : public RandomSource {
- public:
-  void draw(std::span<std::uint32_t> out) override { rt::numbers::drawRandomBits(out); }
-};
 
 class CountingSink : public ByteSink {
  public:
@@ -97,7 +92,7 @@ void BM_Encrypt(benchmark::State& state) {
   const Schedule schedule = scheduleFor(false);
   const std::vector<std::uint8_t> input = randomInput(kInputBytes);
   for (auto _ : state) {
-    RuntimeRandom random;
+    vantor::app::RandomDraws random(rt::numbers::RandomUse::Public);
     CountingSink sink;
     Encryptor encryptor(key, schedule, random, sink);
     pushAll(encryptor, input);
@@ -128,7 +123,7 @@ void BM_EncryptHighExpansion(benchmark::State& state) {
   const std::vector<std::uint8_t> input = randomInput(kInputBytes / 64);
   std::size_t output = 0;
   for (auto _ : state) {
-    RuntimeRandom random;
+    vantor::app::RandomDraws random(rt::numbers::RandomUse::Public);
     CountingSink sink;
     Encryptor encryptor(key, schedule, random, sink);
     pushAll(encryptor, input);
@@ -146,7 +141,7 @@ void BM_DecryptHighExpansion(benchmark::State& state) {
   const Schedule schedule = scheduleFor(true);
   std::vector<std::uint8_t> ciphertext;
   {
-    RuntimeRandom random;
+    vantor::app::RandomDraws random(rt::numbers::RandomUse::Public);
     class Collect : public ByteSink {
      public:
       explicit Collect(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}

@@ -1,4 +1,4 @@
-// The random generator, rounding and double-to-integer conversion
+// The random generators, rounding and double-to-integer conversion
 // (numbers/NumberApi.h), which key creation and the cipher call constantly.
 #include <benchmark/benchmark.h>
 
@@ -17,16 +17,22 @@ void BM_Rnd(benchmark::State& state) {
 }
 BENCHMARK(BM_Rnd);
 
-// The same draws in blocks, as the filler bytes of a cryption take them.
-void BM_BulkRandomDraws(benchmark::State& state) {
+// Values of the operating system's random source in blocks, as the filler
+// bytes of a cryption take them (argument: 0 public, 1 secret use).
+void BM_SecureRandomDraws(benchmark::State& state) {
+  const auto use =
+      state.range(0) == 0 ? rt::numbers::RandomUse::Public : rt::numbers::RandomUse::Secret;
   std::vector<std::uint32_t> values(16 * 1024);
   for (auto _ : state) {
-    rt::numbers::drawRandomBits(values);
+    if (!rt::numbers::drawSecureRandomBits(values, use)) {
+      state.SkipWithError("the random source cannot be read");
+      return;
+    }
     benchmark::DoNotOptimize(values.data());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }
-BENCHMARK(BM_BulkRandomDraws);
+BENCHMARK(BM_SecureRandomDraws)->Arg(0)->Arg(1);
 
 // Values on both sides of zero, halves included, so no branch settles.
 const std::array<double, 8>& samples() {

@@ -3,14 +3,15 @@
 # missing: as root directly, otherwise through sudo; without either it names
 # the packages to install and fails. With --m32 it adds what the 32-bit build
 # needs: the compilers' 32-bit libraries, GoogleTest's sources and the 32-bit
-# line-editing library (which takes the i386 architecture into dpkg).
+# line-editing and cryptography libraries (which take the i386 architecture
+# into dpkg).
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libbenchmark-dev libedit-dev binutils python3 unicode-data groff-base
+packages=(g++ cmake make libgtest-dev libbenchmark-dev libedit-dev libssl-dev binutils python3 unicode-data groff-base
           clang libclang-rt-14-dev clang-tidy cppcheck)
 foreign_architecture=
 if [[ "${1:-}" == "--m32" ]]; then
-  packages+=(g++-multilib googletest libedit-dev:i386)
+  packages+=(g++-multilib googletest libedit-dev:i386 libssl-dev:i386)
   foreign_architecture=i386
 fi
 missing=()

@@ -30,11 +30,17 @@ namespace rt::numbers {
 std::int32_t randomState();
 void setRandomState(std::int32_t state);
 
-// The generator's next out.size() draws at once, as rnd() would give them one
-// by one, each as its 20-bit value (rnd() = value / 2^20).
-void drawRandomBits(std::span<std::uint32_t> out);
-// Advances the generator past count draws, as count rnd() calls would.
-void discardRandom(std::uint64_t count);
+// Who may see what the values become. Secret values (key material) and
+// public ones (filler bytes, which every copy of an encrypted file shows) come
+// from separate generators, so that seeing the one tells nothing of the other.
+enum class RandomUse { Secret, Public };
+
+// Fills out with uniform 20-bit values (value / 2^20 is a draw in [0, 1) of
+// rnd's resolution) from the operating system's cryptographic random source,
+// through a generator seeded from it: unlike rnd's, no value follows from the
+// clock or from other values. False when the source cannot be read; out then
+// holds no random values.
+[[nodiscard]] bool drawSecureRandomBits(std::span<std::uint32_t> out, RandomUse use);
 
 }  // namespace rt::numbers
 #endif

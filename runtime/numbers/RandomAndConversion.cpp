@@ -38,11 +38,6 @@ double nextRandom() {
 
 }  // namespace
 
-std::int32_t seededRandomState() {
-  if (state == 0) seedFromClock();
-  return state;
-}
-
 std::int32_t randomState() { return state; }
 void setRandomState(std::int32_t s) { state = s; }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <numeric>
 
@@ -119,6 +120,22 @@ TEST_F(CreateSysTest, ExpansionLevelsBoundTheSeedsAndDirectionsStaySet) {
       previous.assign(settings.begin(), settings.begin() + 20);
     }
     EXPECT_EQ(splitLines(own.read("k2.dat")).size(), 4u);
+  }
+}
+
+// Nothing outside the random source decides a key system: two made within
+// the same second (of the clock a file's date shows) share no file.
+TEST_F(CreateSysTest, TwoSystemsMadeInTheSameSecondDiffer) {
+  VantorFolder other;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const std::time_t start = std::time(nullptr);
+    folder.session({{"killsys", ""}, {"createsys 2 2 2 h", kCreated}});
+    other.session({{"killsys", ""}, {"createsys 2 2 2 h", kCreated}});
+    if (std::time(nullptr) == start) break;
+  }
+  for (const char* name : {"K11.bin", "K12.bin", "k2.dat", "k3.bin"}) {
+    ASSERT_TRUE(folder.exists(name) && other.exists(name)) << name;
+    EXPECT_NE(folder.read(name), other.read(name)) << name;
   }
 }
 

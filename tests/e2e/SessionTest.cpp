@@ -26,6 +26,29 @@ TEST_F(SessionTest, EachEndWordEndsTheSessionWithStatusZero) {
   }
 }
 
+// --version and --help answer and end without reading a line; every other
+// word leaves the session as it is without any.
+TEST_F(SessionTest, VersionAndHelpOptionsAnswerAndEnd) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string out;
+  };
+  const std::string session = transcript(false, {});
+  const Case cases[] = {
+      {{"--version"}, "Vantor Encryption for Linux 1.5.0\n"},
+      {{"--help"}, expectedText("usage.txt")},
+      {{"-v", "--help", "--version"}, expectedText("usage.txt")},
+      {{"--VERSION", "-h", "help"}, session},
+  };
+  for (const Case& c : cases) {
+    const auto result = folder.run("quit\n", c.words);
+    EXPECT_EQ(result.out, c.out) << c.words.front();
+    EXPECT_TRUE(result.exited && result.status == 0) << c.words.front();
+    EXPECT_EQ(result.err, "") << c.words.front();
+  }
+  EXPECT_TRUE(folder.fileNames().empty());
+}
+
 TEST_F(SessionTest, EmptyLinesAreIgnored) {
   EXPECT_EQ(folder.run("\n\nquit\n").out, banner(false) + std::string(kPrompt) +
                                               std::string(kPrompt) + std::string(kPrompt) +

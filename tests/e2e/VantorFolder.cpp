@@ -38,10 +38,12 @@ std::string typedLines(const std::vector<Exchange>& exchanges) {
 
 VantorFolder::VantorFolder() { fs::create_symlink(VANTOR_EXECUTABLE, folder_ / "vantor"); }
 
-rt::test::ProcessResult VantorFolder::run(const std::string& input) const {
+rt::test::ProcessResult VantorFolder::run(const std::string& input,
+                                          const std::vector<std::string>& words) const {
   rt::test::ProcessLaunch launch;
   launch.program = path("vantor");
   launch.arguments = {launch.program};
+  launch.arguments.insert(launch.arguments.end(), words.begin(), words.end());
   launch.input = input;
   launch.workingDirectory = folder_.path().string();
   launch.environment = {{"HOME", folder_.path().string()}};

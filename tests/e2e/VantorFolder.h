@@ -44,8 +44,10 @@ class VantorFolder {
  public:
   VantorFolder();
 
-  // Runs the tool in the folder with input on its standard input.
-  rt::test::ProcessResult run(const std::string& input) const;
+  // Runs the tool in the folder with input on its standard input and the
+  // words after the program path on its command line.
+  rt::test::ProcessResult run(const std::string& input,
+                              const std::vector<std::string>& words = {}) const;
   // Runs a session of the exchanges (and quit); returns standard output.
   std::string session(const std::vector<Exchange>& exchanges) const;
 

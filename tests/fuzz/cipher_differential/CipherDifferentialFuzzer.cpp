@@ -25,9 +25,12 @@ using vantor::fuzz::FuzzInput;
 
 constexpr std::size_t kMaxText = 256;
 
+// The reference's own draws: rnd's values, value = rnd * 2^20.
 class RuntimeRandom final : public cipher::RandomSource {
  public:
-  void draw(std::span<std::uint32_t> out) override { rt::numbers::drawRandomBits(out); }
+  void draw(std::span<std::uint32_t> out) override {
+    for (std::uint32_t& value : out) value = static_cast<std::uint32_t>(rnd() * 1048576.0);
+  }
 };
 
 class Collect final : public cipher::ByteSink {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "host/IntrinsicTable.h"
 #include "numbers/NumberApi.h"
+#include "numbers/TwentyBitValues.h"
 
 namespace {
 
@@ -51,36 +54,50 @@ TEST_F(RandomTest, ReturnsZeroWhenLowBitsAreZero) {
   EXPECT_EQ(rt::numbers::randomState(), 1 << 20);
 }
 
-TEST_F(RandomTest, BulkDrawsMatchSingleDrawsAtEverySize) {
-  for (std::size_t count : {1u, 2u, 7u, 8u, 9u, 31u, 32u, 33u, 64u, 1000u, 100000u}) {
-    rt::numbers::setRandomState(987654321);
-    std::vector<std::uint32_t> bulk(count);
-    rt::numbers::drawRandomBits(bulk);
-    const std::int32_t stateAfterBulk = rt::numbers::randomState();
-    rt::numbers::setRandomState(987654321);
-    for (std::size_t i = 0; i < count; ++i) {
-      ASSERT_EQ(bulk[i], static_cast<std::uint32_t>(rnd() * 1048576.0)) << "draw " << i << " of " << count;
+// Value i is bits 20i to 20i + 19 of the bytes read lowest bit first, with
+// and without the vector unit, however many groups there are.
+TEST(SecureRandomTest, BytesUnpackIntoTightlyPackedValues) {
+  std::mt19937 rng(7);
+  for (std::size_t groups : {1u, 2u, 3u, 17u, 2048u}) {
+    std::vector<std::uint8_t> bytes(groups * rt::numbers::kGroupBytes);
+    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(rng());
+    std::vector<std::uint32_t> expected(groups * rt::numbers::kGroupValues);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      for (std::size_t bit = 0; bit < 20; ++bit) {
+        const std::size_t at = 20 * i + bit;
+        expected[i] |= static_cast<std::uint32_t>((bytes[at / 8] >> (at % 8)) & 1) << bit;
+      }
     }
-    EXPECT_EQ(stateAfterBulk, rt::numbers::randomState()) << count << " draws";
+    std::vector<std::uint32_t> values(expected.size());
+    rt::numbers::unpackTwentyBitValues(bytes, values);
+    EXPECT_EQ(values, expected) << groups << " groups";
+    std::fill(values.begin(), values.end(), 0);
+    rt::numbers::unpackTwentyBitValuesPortably(bytes, values);
+    EXPECT_EQ(values, expected) << groups << " groups, portably";
   }
 }
 
-TEST_F(RandomTest, DiscardSkipsAsManyDrawsAsSingleCallsWould) {
-  for (std::uint64_t count : {0u, 1u, 2u, 10000u, 80000u}) {
-    rt::numbers::setRandomState(1);
-    rt::numbers::discardRandom(count);
-    const std::int32_t skipped = rt::numbers::randomState();
-    rt::numbers::setRandomState(1);
-    for (std::uint64_t i = 0; i < count; ++i) rnd();
-    EXPECT_EQ(skipped, rt::numbers::randomState()) << count;
+// Every slot filled with a 20-bit value at every size, the tail of a block
+// included, and each of the 20 bits set about half the time: a bit lost or
+// doubled by the packing shows at once.
+TEST(SecureRandomTest, FillsEverySlotWithUniformBits) {
+  for (const auto use : {rt::numbers::RandomUse::Public, rt::numbers::RandomUse::Secret}) {
+    for (std::size_t count : {1u, 7u, 8u, 9u, 4095u, 4096u, 4097u, 10007u}) {
+      std::vector<std::uint32_t> values(count, 0xFFFFFFFF);
+      ASSERT_TRUE(rt::numbers::drawSecureRandomBits(values, use));
+      for (std::uint32_t value : values) ASSERT_LT(value, 1u << 20) << count << " values";
+    }
+    std::vector<std::uint32_t> values(1 << 20);
+    ASSERT_TRUE(rt::numbers::drawSecureRandomBits(values, use));
+    for (int bit = 0; bit < 20; ++bit) {
+      const auto ones = std::count_if(values.begin(), values.end(),
+                                      [bit](std::uint32_t v) { return (v >> bit) & 1; });
+      EXPECT_NEAR(static_cast<double>(ones) / values.size(), 0.5, 0.01) << "bit " << bit;
+    }
+    std::vector<std::uint32_t> again(values.size());
+    ASSERT_TRUE(rt::numbers::drawSecureRandomBits(again, use));
+    EXPECT_NE(values, again);
   }
-}
-
-TEST_F(RandomTest, BulkDrawSeedsOnFirstUse) {
-  rt::numbers::setRandomState(0);
-  std::vector<std::uint32_t> bulk(3);
-  rt::numbers::drawRandomBits(bulk);
-  EXPECT_NE(rt::numbers::randomState(), 0);
 }
 
 struct RoundCase {
