@@ -145,6 +145,26 @@ TEST(Startup, PathWithSlashIsTakenUnchanged) {
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
 }
 
+TEST(Startup, NameThatLeadsToNoFileGivesWayToTheRunningExecutable) {
+  TempFolder folder;
+  TempFolder elsewhere;
+  const std::string probe = (fs::canonical(folder.path()) / "startup-probe").string();
+  fs::copy_file(HOST_PROBE, probe);
+  // A launcher passing a bare name off the search path, and a path naming no file.
+  for (const std::string argv0 : {"startup-probe", "/no/such/folder/startup-probe"}) {
+    ProcessLaunch launch;
+    launch.program = probe;
+    launch.arguments = {argv0, "a"};
+    launch.workingDirectory = elsewhere.path().string();
+    launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", "/usr/bin:/bin"}};
+    const ProcessResult result = runProcess(launch);
+    EXPECT_EQ(result.out, "ubound=2\narg0=[" + probe + "]\narg1=[a]\narg2=[]\ncommand line=[" +
+                              probe + " a]\nexit=5\n")
+        << argv0;
+    EXPECT_EQ(result.err, "") << argv0;
+  }
+}
+
 TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {
   TempFolder folder;
   const fs::path canonicalFolder = fs::canonical(folder.path());
