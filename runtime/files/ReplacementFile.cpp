@@ -39,18 +39,6 @@ std::string temporaryName(const std::string& folder, const std::string& leaf, bo
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
 
-// Gives a new file the owner and permission bits of the file it replaces
-// (the owner where the system allows it), or makes it private.
-void setPermissions(int fd, ReplacementFile::Permissions permissions, const struct stat* older) {
-  if (permissions == ReplacementFile::Permissions::Private) {
-    (void)fchmod(fd, 0600);
-    return;
-  }
-  if (older == nullptr) return;
-  (void)fchown(fd, older->st_uid, older->st_gid);
-  (void)fchmod(fd, older->st_mode & kPermissionBits);
-}
-
 }  // namespace
 
 // Deleted with the shutdown list, so a termination signal removes the file.
@@ -71,9 +59,10 @@ class ReplacementFile::TemporaryPath : public host::ShutdownObject {
 ReplacementFile::ReplacementFile(const FolderItem& target, Permissions permissions) {
   if (!target || target.isDirectory()) return;
   target_ = target.absolutePath().str();
-  struct stat older {};
-  const bool exists = stat(target_.c_str(), &older) == 0;
-  const bool regular = exists && S_ISREG(older.st_mode);
+  struct stat status {};
+  const bool exists = stat(target_.c_str(), &status) == 0;
+  const bool regular = exists && S_ISREG(status.st_mode);
+  const Replaced older{status.st_uid, status.st_gid, status.st_mode & kPermissionBits};
   if (exists && !regular && permissions == Permissions::Inherited) {
     writeInPlace();
   } else {
@@ -94,7 +83,7 @@ void ReplacementFile::writeInPlace() {
 
 // Created narrow (0600) unless it is new and shared, and only then given
 // wider bits, so nobody can open it in between.
-void ReplacementFile::createTemporary(Permissions permissions, const struct stat* older) {
+void ReplacementFile::createTemporary(Permissions permissions, const Replaced* older) {
   const mode_t createMode = permissions == Permissions::Inherited && older == nullptr ? 0666 : 0600;
   const std::string folder = folderOf(target_);
   const std::string leaf = target_.substr(folder.size());
@@ -111,7 +100,13 @@ void ReplacementFile::createTemporary(Permissions permissions, const struct stat
       if (fd >= 0) temporary_ = new TemporaryPath(path);
     }
     if (fd >= 0) {
-      setPermissions(fd, permissions, older);
+      // A replacement takes the older file's owner where the system allows it.
+      if (permissions == Permissions::Private) {
+        (void)fchmod(fd, 0600);
+      } else if (older != nullptr) {
+        (void)fchown(fd, older->owner, older->group);
+        (void)fchmod(fd, older->mode);
+      }
       auto file = std::make_unique<files::UnixDataFile>();
       if (file->adoptDescriptor(fd))
         stream_ = BinaryStream(Object::adopt(files::newBinaryStream(std::move(file))));

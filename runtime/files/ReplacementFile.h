@@ -7,7 +7,7 @@
 // system or another program expects something else.
 #pragma once
 
-#include <sys/stat.h>
+#include <sys/types.h>
 
 #include <string>
 
@@ -46,8 +46,14 @@ class ReplacementFile {
   class TemporaryPath;
 
   void writeInPlace();
-  // older: the regular file being replaced, if any.
-  void createTemporary(Permissions permissions, const struct stat* older);
+  // The owner and permission bits of the regular file being replaced.
+  struct Replaced {
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+  };
+
+  void createTemporary(Permissions permissions, const Replaced* older);
   void discardTemporary();
 
   std::string target_;
