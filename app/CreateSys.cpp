@@ -56,7 +56,9 @@ bool writeKeyFile(const rt::String& name, std::int32_t lines,
   rt::FolderItem item = rt::FolderItem::get(name);
   rt::TextOutputStream out = item ? item.createPrivateTextFile() : rt::TextOutputStream();
   if (out) {
-    for (std::int32_t i = 0; i < lines; ++i) {
+    // The first failed write ends the file: on a full disk the rest would
+    // fail too, however many lines are still to come.
+    for (std::int32_t i = 0; i < lines && out.lastErrorCode() == 0; ++i) {
       out.writeLine(rt::String::bytes(nextLine(), kEncodingASCII));
       RuntimeBackgroundTask();
     }

@@ -76,7 +76,7 @@ bool checksPass(const Direction& direction) {
     return false;
   }
   for (std::int32_t component = 1; component <= 3; ++component) {
-    if (rt::val(param(component + 2)) == 0) {
+    if (!isEntryNumber(rt::val(param(component + 2)))) {
       print(rt::String("Numeric Parameter required for component ") + rt::str(component) +
             rt::String(" error."));
       return false;

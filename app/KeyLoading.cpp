@@ -32,7 +32,7 @@ rt::String lineOf(rt::TextInputStream& in, double number) {
 // file cannot be opened.
 bool readKeyLine(const rt::String& name, double number, rt::String& line) {
   rt::FolderItem item = rt::FolderItem::get(name);
-  rt::TextInputStream in = item ? item.openAsTextFile() : rt::TextInputStream();
+  rt::TextInputStream in = item ? item.openRegularTextFile() : rt::TextInputStream();
   if (!in) {
     reportUnreadable(name);
     return false;

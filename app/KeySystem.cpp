@@ -1,5 +1,7 @@
 #include "KeySystem.h"
 
+#include <cmath>
+
 #include "Console.h"
 #include "Messages.h"
 #include "ModuleGlobals.h"
@@ -20,7 +22,7 @@ struct LineCount {
 LineCount countLines(rt::FolderItem item) {
   LineCount count;
   if (!item) return count;
-  rt::TextInputStream in = item.openAsTextFile();
+  rt::TextInputStream in = item.openRegularTextFile();
   if (!in) return count;
   count.readable = true;
   while (!in.eof()) {
@@ -59,6 +61,8 @@ rt::String componentOneName(const rt::String& number) {
 
 rt::String componentOneName(std::int32_t number) { return componentOneName(rt::str(number)); }
 
+bool isEntryNumber(double number) { return std::isfinite(number) && number >= 1; }
+
 std::int32_t toInteger(double value) { return RuntimeCvtReal64ToSInt32(value); }
 
 ComponentOneCount readComponentOneCount(const rt::String& folder) {
@@ -66,7 +70,7 @@ ComponentOneCount readComponentOneCount(const rt::String& folder) {
   rt::FolderItem item = rt::FolderItem::get(folder + rt::String(kSysDat));
   if (!item || !item.exists()) return count;
   count.present = true;
-  rt::TextInputStream in = item.openAsTextFile();
+  rt::TextInputStream in = item.openRegularTextFile();
   if (!in) return count;
   count.readable = true;
   count.entries = toInteger(rt::val(in.readLine()));

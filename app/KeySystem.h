@@ -24,6 +24,11 @@ rt::String componentOneName(std::int32_t number);
 // Doubles become Integers by truncation toward zero, as everywhere in the tool.
 std::int32_t toInteger(double value);
 
+// Whether a component number of enc or dec names an entry: a finite number
+// whose whole part is at least 1. Any other number would select no line at
+// all and leave the key empty.
+bool isEntryNumber(double number);
+
 // A folder parameter as the key system commands use it: with a "/" appended
 // unless it ends in one (so an empty one is the root folder).
 rt::String folderPath(const rt::String& folder);
@@ -35,7 +40,7 @@ std::int32_t expansionRange(const rt::String& letter);
 // The component-1 entry count on the first line of folder's sys.dat.
 struct ComponentOneCount {
   bool present = false;   // sys.dat exists
-  bool readable = false;  // and could be opened
+  bool readable = false;  // and could be opened as a regular file
   std::int32_t entries = 0;
 };
 ComponentOneCount readComponentOneCount(const rt::String& folder);
@@ -45,7 +50,7 @@ struct KeySystemCounts {
   std::int32_t entries[3] = {0, 0, 0};
   std::int64_t bytes[3] = {0, 0, 0};
   // Key files that exist in name only: present in the key system but not
-  // readable; their entries count as 0.
+  // readable, or no regular file; their entries count as 0.
   std::vector<rt::String> unreadable;
 };
 

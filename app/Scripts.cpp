@@ -39,12 +39,14 @@ ToolCommand toolCommandOf(const rt::String& line, const char** word = nullptr) {
 }
 
 // The script file named by Param(1); null when the name is empty or names
-// no file.
+// no regular file that can be read (a FIFO would block the tool).
 rt::FolderItem scriptFile() {
   const rt::String name = param(1);
   if (name.empty()) return rt::FolderItem();
   rt::FolderItem item = rt::FolderItem::get(name);
-  if (!item || !item.exists() || item.isDirectory()) return rt::FolderItem();
+  rt::TextInputStream probe = item ? item.openRegularTextFile() : rt::TextInputStream();
+  if (!probe) return rt::FolderItem();
+  probe.close();
   return item;
 }
 
@@ -155,11 +157,11 @@ void Verification::checkTransferSys(const ScriptLine& line) {
 }
 
 // The length of the source as a binary file opened for reading; 0 when it
-// cannot be opened.
+// cannot be opened or is no regular file.
 std::int64_t sourceLength(const rt::String& name) {
   rt::FolderItem item = rt::FolderItem::get(name);
-  if (!item || item.isDirectory()) return 0;
-  rt::BinaryStream stream = item.openAsBinaryFile(false);
+  if (!item) return 0;
+  rt::BinaryStream stream = item.openRegularBinaryFile();
   if (!stream) return 0;
   const std::int64_t length = stream.length();
   stream.close();
@@ -176,7 +178,7 @@ void Verification::checkCryption(const ScriptLine& line, const char* word) {
   const char* reasons[] = {" | component 1 error", " | component 2 error", " | component 3 error"};
   for (std::int32_t component = 0; component < 3; ++component) {
     const double number = rt::val(param(component + 3));
-    if (number == 0 || number > counts[component]) {
+    if (!isEntryNumber(number) || number > counts[component]) {
       return report(line, reasons[component], Kind::ReportOnly);
     }
   }
@@ -248,7 +250,7 @@ void runScript() {
   print(rt::String("Executing script file..."));
   {
     ScriptModeScope scriptMode;
-    rt::TextInputStream script = file.openAsTextFile();
+    rt::TextInputStream script = file.openRegularTextFile();
     while (script && !script.eof()) {
       const rt::String line = script.readLine();
       if (!line.empty()) runScriptLine(line);
@@ -267,7 +269,7 @@ std::int32_t verifyScript() {
   Verification verification;
   verification.systemPresent = globals().comp1Entries > 0;
   rt::FolderItem file = scriptFile();
-  rt::TextInputStream script = file ? file.openAsTextFile() : rt::TextInputStream();
+  rt::TextInputStream script = file ? file.openRegularTextFile() : rt::TextInputStream();
   std::vector<ScriptLine> lines;
   if (script) {
     lines = toolLinesOf(script);

@@ -50,6 +50,15 @@ Bytes writeModuleImage(const ImageParts& parts) {
   return image;
 }
 
+void writeFallbackFiles(const std::string& folder, const ImageParts& parts) {
+  writeFile(folder + "/code.dat", parts.code);
+  writeFile(folder + "/data.dat", parts.data);
+  writeFile(folder + "/import.dat", parts.imports);
+  writeFile(folder + "/symbols.dat", parts.symbols);
+  writeFile(folder + "/rsrc.dat", resourcePart(parts.resources));
+  writeFile(folder + "/options.dat", parts.options);
+}
+
 Bytes pluginResource(const std::string& fileName, const Bytes& library) {
   if (fileName.empty() || fileName.size() > 255) throw std::runtime_error("bad plugin file name");
   Bytes bytes(1 + fileName.size() + library.size());

@@ -27,6 +27,10 @@ struct ImageParts {
 
 Bytes writeModuleImage(const ImageParts& parts);
 
+// The parts as the files the loader falls back to ("code.dat", "data.dat",
+// "import.dat", "symbols.dat", "rsrc.dat", "options.dat") in folder.
+void writeFallbackFiles(const std::string& folder, const ImageParts& parts);
+
 // A plugin resource's bytes: the length-prefixed file name, then the library.
 Bytes pluginResource(const std::string& fileName, const Bytes& library);
 

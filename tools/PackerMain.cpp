@@ -1,9 +1,14 @@
 // vantor-pack: writes a module image and optionally embeds it into an
 // executable.
 //
-//   vantor-pack --image OUT [--code F] [--data F] [--import F] [--symbols F]
-//               [--resource TYPE ID F]... [--plugin F]... [--version-record]
+//   vantor-pack --image OUT [--object F] [--code F] [--data F] [--import F]
+//               [--symbols F] [--resource TYPE ID F]... [--plugin F]...
+//               [--version-record] [--files FOLDER]
 //               [--embed EXECUTABLE OUTPUT] [--objcopy PROGRAM]
+//
+// --object builds the code, data, import and symbols parts from an ELF
+// relocatable object; --files also writes the parts as the loader's
+// fallback files (code.dat, data.dat, ...) into FOLDER.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -12,6 +17,7 @@
 #include <vector>
 
 #include "ModuleImageWriter.h"
+#include "ObjectModule.h"
 #include "host/ResourceTable.h"
 
 namespace {
@@ -37,6 +43,7 @@ struct Options {
   std::string image;
   std::string embedInto;
   std::string embedOutput;
+  std::string filesFolder;
   std::string objcopy = "objcopy";
 };
 
@@ -51,7 +58,13 @@ Options parse(int argc, char** argv) {
   while (at < args.size()) {
     const std::string& option = next();
     if (option == "--image") options.image = next();
-    else if (option == "--code") options.parts.code = readFile(next());
+    else if (option == "--object") {
+      ObjectModule module = moduleFromObject(readFile(next()));
+      options.parts.code = std::move(module.code);
+      options.parts.data = std::move(module.data);
+      options.parts.imports = std::move(module.imports);
+      options.parts.symbols = std::move(module.symbols);
+    } else if (option == "--code") options.parts.code = readFile(next());
     else if (option == "--data") options.parts.data = readFile(next());
     else if (option == "--import") options.parts.imports = readFile(next());
     else if (option == "--symbols") options.parts.symbols = readFile(next());
@@ -69,6 +82,8 @@ Options parse(int argc, char** argv) {
     } else if (option == "--embed") {
       options.embedInto = next();
       options.embedOutput = next();
+    } else if (option == "--files") {
+      options.filesFolder = next();
     } else if (option == "--objcopy") {
       options.objcopy = next();
     } else {
@@ -85,6 +100,7 @@ int main(int argc, char** argv) {
   try {
     const Options options = parse(argc, argv);
     writeFile(options.image, writeModuleImage(options.parts));
+    if (!options.filesFolder.empty()) writeFallbackFiles(options.filesFolder, options.parts);
     if (!options.embedInto.empty()) {
       embedImage(options.objcopy, options.image, options.embedInto, options.embedOutput);
     }

@@ -1,5 +1,6 @@
 #include "ShellClasses.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 
@@ -11,6 +12,9 @@ namespace {
 // Layout version of the definition records.
 constexpr intptr_t kDefinitionVersion = 9;
 constexpr intptr_t kMethodFlags = 4;
+// The per-object data compiled subclasses of Shell place their own fields
+// after; the fields themselves need less on 32-bit x86.
+constexpr std::size_t kShellDataSize = 60;
 
 template <class Function>
 void* entry(Function function) {
@@ -60,7 +64,7 @@ PluginClassDefinition makeShellDefinition() {
   PluginClassDefinition definition{};
   definition.version = kDefinitionVersion;
   definition.name = "Shell";
-  definition.dataSize = sizeof(ShellData);
+  definition.dataSize = std::max(sizeof(ShellData), kShellDataSize);
   definition.constructor = &shellConstructor;
   definition.destructor = &shellDestructor;
   definition.properties = shellProperties;

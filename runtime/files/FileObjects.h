@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "files/FolderItemImpUnix.h"
 #include "files/UnixDataFile.h"
@@ -76,6 +77,10 @@ template <class Function>
 MethodDefinition method(const char* signature, Function* function) {
   return MethodDefinition{signature, reinterpret_cast<void*>(function)};
 }
+
+// A path or name from the operating system as a new string: ASCII when no
+// byte is above 0x7F, else UTF-8.
+[[nodiscard]] RTString pathString(const std::string& text);
 
 // Each returns a new object (a new reference) that takes over its argument.
 [[nodiscard]] RTObject* newFolderItem(std::unique_ptr<FolderItemImpUnix> imp);

@@ -102,4 +102,24 @@ TextInputStream FolderItem::openAsTextFile() {
   return TextInputStream(adoptChecked(FolderItemOpenTextFile(item_.get())));
 }
 
+TextInputStream FolderItem::openRegularTextFile() {
+  auto file = impOf(item_).openRegularFile();
+  if (file == nullptr) return TextInputStream();
+  return TextInputStream(Object::adopt(files::newTextInputStream(std::move(file))));
+}
+
+BinaryStream FolderItem::openRegularBinaryFile() {
+  auto file = impOf(item_).openRegularFile();
+  if (file == nullptr) return BinaryStream();
+  return BinaryStream(Object::adopt(files::newBinaryStream(std::move(file))));
+}
+
+std::optional<std::vector<String>> FolderItem::childNames() const {
+  const std::optional<std::vector<std::string>> listed = impOf(item_).childNames();
+  if (!listed) return std::nullopt;
+  std::vector<String> names;
+  for (const std::string& name : *listed) names.push_back(String::adopt(files::pathString(name)));
+  return names;
+}
+
 }  // namespace rt

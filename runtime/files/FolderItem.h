@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "files/BinaryStream.h"
 #include "files/TextInputStream.h"
@@ -56,10 +58,20 @@ class FolderItem {
   BinaryStream openAsBinaryFile(bool write);
   TextOutputStream createTextFile();
   // Like createTextFile, but readable and writable by the owner only (mode
-  // 0600 whatever the umask) from the moment the file exists.
+  // 0600 whatever the umask) from the moment the file exists, and only for a
+  // regular file: a FIFO or a device gives null.
   TextOutputStream createPrivateTextFile();
   TextOutputStream appendToTextFile();
   TextInputStream openAsTextFile();
+  // Like openAsTextFile and openAsBinaryFile(false), for a regular file
+  // (links followed) only: a FIFO, a device or a folder gives null at once
+  // instead of a stream that could block or never end.
+  TextInputStream openRegularTextFile();
+  BinaryStream openRegularBinaryFile();
+
+  // The names of the items in the folder, in no particular order; nothing
+  // when the folder cannot be read.
+  std::optional<std::vector<String>> childNames() const;
 
  private:
   Object item_;

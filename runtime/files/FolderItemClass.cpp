@@ -39,14 +39,6 @@ FolderItemImpUnix* methodImp(RTObject* item) {
   return imp;
 }
 
-// Paths come from the operating system as bytes; text with none above 0x7F
-// is ASCII, anything else was made UTF-8 on the way in.
-RTString pathString(const std::string& text) {
-  const bool ascii = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return text::makeString(text, ascii ? kEncodingASCII : kEncodingUTF8);
-}
-
 using Method = void*;
 
 const std::array kFolderItemMethods{
@@ -88,6 +80,14 @@ const std::array kFolderItemProperties{
 };
 
 }  // namespace
+
+// Paths come from the operating system as bytes; text with none above 0x7F
+// is ASCII, anything else was made UTF-8 on the way in.
+RTString pathString(const std::string& text) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return text::makeString(text, ascii ? kEncodingASCII : kEncodingUTF8);
+}
 
 const ClassDefinition folderItemClass{"FolderItem",        nullptr,
                                       sizeof(FolderItemObject), nullptr,

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -202,6 +203,31 @@ std::unique_ptr<UnixDataFile> FolderItemImpUnix::openFile(int mode) {
   if (file->open(path_.c_str(), mode)) return file;
   lastError_ = file->error();
   return nullptr;
+}
+
+std::unique_ptr<UnixDataFile> FolderItemImpUnix::openRegularFile() {
+  auto file = std::make_unique<UnixDataFile>();
+  if (file->openRegular(path_.c_str())) return file;
+  lastError_ = file->error();
+  return nullptr;
+}
+
+std::optional<std::vector<std::string>> FolderItemImpUnix::childNames() {
+  dirent** entries = nullptr;
+  const int count = scandir(path_.c_str(), &entries, nullptr, alphasort);
+  if (count < 0) {
+    succeeded(-1);
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  // With nothing to list the system may hand back no array at all.
+  for (int i = 0; entries != nullptr && i < count; ++i) {
+    const std::string_view name = entries[i]->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+    std::free(entries[i]);
+  }
+  std::free(entries);
+  return names;
 }
 
 }  // namespace rt::files

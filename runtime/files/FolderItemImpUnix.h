@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/UnixDataFile.h"
 
@@ -45,14 +47,20 @@ class FolderItemImpUnix {
 
   // A new file of 0 bytes (created or truncated); null when locked or failing.
   std::unique_ptr<UnixDataFile> createFile();
-  // A new private file of 0 bytes (mode 0600), or the existing one truncated
-  // and made private; null when failing.
+  // A new private file of 0 bytes (mode 0600), or the existing regular one
+  // truncated and made private; null when failing.
   std::unique_ptr<UnixDataFile> createPrivateFile();
   // Whether both items name one existing file (same device and inode), also
   // under different paths or through links.
   bool sameFileAs(const FolderItemImpUnix& other) const;
   // The existing file in a UnixDataFile mode; null when failing.
   std::unique_ptr<UnixDataFile> openFile(int mode);
+  // The existing regular file for reading; null, without blocking, for
+  // anything else.
+  std::unique_ptr<UnixDataFile> openRegularFile();
+  // The names in the folder, "." and ".." left out, in no particular order;
+  // nothing when it cannot be read.
+  std::optional<std::vector<std::string>> childNames();
 
  private:
   explicit FolderItemImpUnix(std::string path) : path_(std::move(path)) {}

@@ -37,19 +37,27 @@ bool UnixDataFile::adoptDescriptor(int fd) {
 }
 
 // fchmod also narrows a file that existed with a wider mode before it is
-// written to.
+// written to. Only a regular file will do: a FIFO keeps nothing (and blocks
+// once full), a device swallows everything, and neither may be narrowed.
+// O_NONBLOCK and O_NOCTTY keep opening one from waiting or taking over a
+// terminal; they change nothing for a regular file.
 bool UnixDataFile::createPrivate(const char* path) {
-  const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd >= 0 && fchmod(fd, 0600) != 0) {
-    recordError();
-    ::close(fd);
+  struct stat status {};
+  if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+    error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     return false;
   }
-  return adoptDescriptor(fd);
-}
-
-bool UnixDataFile::createNew(const char* path) {
-  return adoptDescriptor(::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+  const bool opened = fd >= 0 && fstat(fd, &status) == 0;
+  if (opened && !S_ISREG(status.st_mode)) {
+    error_ = EINVAL;
+  } else if (opened && fchmod(fd, 0600) == 0) {
+    return adoptDescriptor(fd);
+  } else {
+    recordError();
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
 }
 
 bool UnixDataFile::open(const char* path, int mode) {
@@ -76,6 +84,24 @@ bool UnixDataFile::open(const char* path, int mode) {
     return false;
   }
   return true;
+}
+
+// O_NONBLOCK keeps the open of a FIFO from waiting for a writer; the check
+// then refuses it, and a regular file reads the same either way.
+bool UnixDataFile::openRegular(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  struct stat status {};
+  if (fd < 0 || fstat(fd, &status) != 0) {
+    recordError();
+  } else if (!S_ISREG(status.st_mode)) {
+    error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  } else {
+    file_ = fdopen(fd, "r");
+    if (file_ != nullptr) return true;
+    recordError();
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
 }
 
 void UnixDataFile::turnTo(Direction direction) {

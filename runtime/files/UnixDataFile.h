@@ -28,12 +28,17 @@ class UnixDataFile {
   // Creates the file, or truncates it to 0 bytes, for reading and writing.
   bool create(const char* path);
   // Creates the file, or truncates it, readable and writable by its owner
-  // only (mode 0600 whatever the umask) from the moment it exists.
+  // only (mode 0600 whatever the umask) from the moment it exists. Anything
+  // but a regular file is refused.
   bool createPrivate(const char* path);
-  // Creates a file that does not exist yet (mode 0666 less the umask).
-  bool createNew(const char* path);
   // Opens an existing file in kModeRead or kModeReadWrite.
   bool open(const char* path, int mode);
+  // Opens an existing regular file (links followed) for reading. Anything
+  // else, a FIFO or a device included, is refused without blocking.
+  bool openRegular(const char* path);
+  // Takes over a descriptor open for reading and writing; -1 stands for the
+  // failed call that should have made it, whose errno is kept.
+  bool adoptDescriptor(int fd);
 
   // True when countRead > 0 (or nothing was asked for) and no error occurred.
   bool read(void* buffer, std::size_t count, std::size_t& countRead);
@@ -66,8 +71,6 @@ class UnixDataFile {
   // Update streams need a positioning call between reading and writing.
   void turnTo(Direction direction);
   void recordError();
-  // Takes over an open descriptor (-1: the call that made it failed).
-  bool adoptDescriptor(int fd);
 
   std::int32_t error_ = 0;
   std::FILE* file_ = nullptr;

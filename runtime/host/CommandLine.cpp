@@ -33,6 +33,11 @@ std::string shellQuoted(const char* text) {
   return quoted + "'";
 }
 
+bool isExistingFile(const char* path) {
+  struct stat status {};
+  return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 void followLinks() {
   for (int links = 0; links < kMaximumLinks; ++links) {
     struct stat status {};
@@ -42,6 +47,39 @@ void followLinks() {
     // A relative target is taken as it stands, as the path of the next step.
     std::memcpy(resolvedPath, target, sizeof resolvedPath);
   }
+}
+
+// Looks a bare program name up on the search path, following the chain of
+// links from what which names; false when the shell cannot be started.
+bool searchPath(const char* name) {
+  const std::string command = "which " + shellQuoted(name);
+  // The shell runs which on the quoted name: no other word reaches it.
+  std::FILE* pipe = popen(command.c_str(), "r");  // NOLINT(cert-env33-c)
+  if (pipe == nullptr) return false;
+  if (std::fgets(resolvedPath, sizeof resolvedPath, pipe) == nullptr) resolvedPath[0] = '\0';
+  pclose(pipe);
+  resolvedPath[std::strcspn(resolvedPath, "\n")] = '\0';
+  followLinks();
+  return true;
+}
+
+// The kernel's own record of the running executable, for a program started
+// under a name that leads to no file (a launcher passing a bare name, a PATH
+// without the program's folder); false when it names no file either.
+bool readRunningExecutable() {
+  char target[kPathBufferSize] = {};
+  if (readlink("/proc/self/exe", target, sizeof target - 1) <= 0 || !isExistingFile(target)) {
+    return false;
+  }
+  std::memcpy(resolvedPath, target, sizeof resolvedPath);
+  return true;
+}
+
+// Later users of argv, the application folder and Run's arguments among
+// them, see the path start-up resolved.
+const char* replaceProgramName() {
+  if (savedArgc > 0) savedArgv[0] = resolvedPath;
+  return resolvedPath;
 }
 
 }  // namespace
@@ -82,22 +120,19 @@ extern "C" {
 const char* ResolveExecutablePath(const char* argv0) {
   std::memset(resolvedPath, 0, sizeof resolvedPath);
   if (argv0 == nullptr) return nullptr;
-  if (std::strchr(argv0, '/') != nullptr) return argv0;
+  const bool hasSlash = std::strchr(argv0, '/') != nullptr;
+  if (hasSlash && isExistingFile(argv0)) return argv0;
+  const bool searched = !hasSlash && searchPath(argv0);
+  if (searched && isExistingFile(resolvedPath)) return replaceProgramName();
 
-  const std::string command = "which " + shellQuoted(argv0);
-  // The shell runs which on the quoted name: no other word reaches it.
-  std::FILE* pipe = popen(command.c_str(), "r");  // NOLINT(cert-env33-c)
-  if (pipe == nullptr) {
+  if (readRunningExecutable()) return replaceProgramName();
+  if (hasSlash) return argv0;
+  if (!searched) {
     RuntimeReportFailure(kFailureKindCheck, kFailureAssertion, "../Common/RuntimeMain", 3290,
                          "exeFilePath", nullptr);
     return nullptr;
   }
-  if (std::fgets(resolvedPath, sizeof resolvedPath, pipe) == nullptr) resolvedPath[0] = '\0';
-  pclose(pipe);
-  resolvedPath[std::strcspn(resolvedPath, "\n")] = '\0';
-  followLinks();
-  if (savedArgc > 0) savedArgv[0] = resolvedPath;
-  return resolvedPath;
+  return replaceProgramName();
 }
 
 RTString SystemGetCommandLine(void) {

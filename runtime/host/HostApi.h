@@ -15,10 +15,12 @@ extern "C" {
 // First initialisation: the unhandled-exception hook and the stack budget.
 void RuntimePreInit(void);
 // Returns the path of the running executable (a process-wide buffer, or null
-// when it cannot be found); a bare program name is looked up on PATH.
+// when it cannot be found); a bare program name is looked up on PATH. When
+// neither gives an existing file the kernel's record of the executable is
+// taken, and argv[0] is replaced whenever the path is not argv[0] itself.
 const char* ResolveExecutablePath(const char* argv0);
-// Ends the process with status 0 after releasing the application and the
-// objects of the shutdown list.
+// Ends the process after releasing the application and the objects of the
+// shutdown list: with status 0, or for SIGINT by that signal.
 void TerminationSignalHandler(int signalNumber);
 // Loads the module image of the executable (or the files in the current
 // directory), registers its resources and options and enters it.

@@ -13,6 +13,7 @@
 
 #include "host/FailureReport.h"
 #include "host/ShutdownList.h"
+#include "host/TerminationSignals.h"
 
 namespace rt::host {
 namespace {
@@ -21,24 +22,31 @@ constexpr int kNameAttempts = 101;
 constexpr int kUniqueCharacters = 7;
 
 // Deletes the extracted files when the runtime shuts down, so a run leaves
-// nothing behind.
+// nothing behind. A file is listed from the moment it exists.
 class ExtractedFiles : public ShutdownObject {
  public:
-  void add(const ExtractedFile& file) {
+  void add(const std::string& path) { files_.push_back({path, -1, 0, 0}); }
+
+  void setLockedDescriptor(const std::string& path, int descriptor) {
     struct stat status {};
-    fstat(file.lockedDescriptor, &status);
-    files_.push_back({file, status.st_dev, status.st_ino});
+    fstat(descriptor, &status);
+    for (Entry& entry : files_) {
+      if (entry.path != path) continue;
+      entry.device = status.st_dev;
+      entry.inode = status.st_ino;
+      entry.lockedDescriptor = descriptor;
+    }
   }
 
   ~ExtractedFiles() override {
     for (const Entry& entry : files_) {
-      unlink(entry.file.path.c_str());
+      unlink(entry.path.c_str());
       // Daemonizing closes the descriptor, and its number may since have
       // been given to another file.
       struct stat status {};
-      if (fstat(entry.file.lockedDescriptor, &status) == 0 && status.st_dev == entry.device &&
-          status.st_ino == entry.inode) {
-        close(entry.file.lockedDescriptor);
+      if (entry.lockedDescriptor >= 0 && fstat(entry.lockedDescriptor, &status) == 0 &&
+          status.st_dev == entry.device && status.st_ino == entry.inode) {
+        close(entry.lockedDescriptor);
       }
     }
     registered = nullptr;
@@ -51,7 +59,8 @@ class ExtractedFiles : public ShutdownObject {
 
  private:
   struct Entry {
-    ExtractedFile file;
+    std::string path;
+    int lockedDescriptor;  // -1 until the file is written and locked
     dev_t device;
     ino_t inode;
   };
@@ -85,8 +94,16 @@ int createUniqueFile(const std::string& folder, const std::string& fileName, std
     path += uniqueCharacters();
     path += '_';
     path += fileName;
-    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
-    if (descriptor >= 0 || errno != EEXIST) return descriptor;
+    int descriptor = -1;
+    int openError = 0;
+    {
+      // Listed before any signal can end the process.
+      const TerminationSignalsBlocked blocked;
+      descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
+      openError = errno;
+      if (descriptor >= 0) ExtractedFiles::instance().add(path);
+    }
+    if (descriptor >= 0 || openError != EEXIST) return descriptor;
   }
   (void)std::fputs("Could not generate a unique filename for plugin.", stdout);
   (void)std::fflush(stdout);
@@ -136,9 +153,8 @@ std::variant<ExtractedFile, std::string> extractPlugin(const std::string& fileNa
   if (flock(input, LOCK_EX | LOCK_NB) != 0) {
     reportAssertion("../Common/plugin", __LINE__, "flock( fd, LOCK_EX | LOCK_NB ) == 0");
   }
-  ExtractedFile file{path, input};
-  ExtractedFiles::instance().add(file);
-  return file;
+  ExtractedFiles::instance().setLockedDescriptor(path, input);
+  return ExtractedFile{path, input};
 }
 
 }  // namespace rt::host

@@ -25,6 +25,10 @@ void RuntimeRaiseException(RTObject* exception);
 void RuntimeReraiseException(RTObject* exception);
 // Called by the outermost handler with an exception nobody handled.
 void RuntimeUnhandledException(RTObject* exception);
+// The class's initializer (an empty stack array) and finalizer (releases the
+// message and the stack).
+void RuntimeExceptionInitializer(RTObject* exception);
+void RuntimeExceptionFinalizer(RTObject* exception);
 // Returns the stack array with a new reference.
 RTArray* RuntimeExceptionStack(RTObject* exception);
 

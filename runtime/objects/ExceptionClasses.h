@@ -47,6 +47,9 @@ RTObject* pending();
 // Makes an exception pending again (used where the runtime calls compiled code
 // that threw); takes its own reference.
 void repend(RTObject* exception);
+// Makes an exception pending without delivering it to loaded code (the
+// delivery itself uses it); takes its own reference.
+void setPending(RTObject* exception);
 
 // Called with an exception that nobody handled.
 using UnhandledExceptionHook = void (*)(RTObject* exception);

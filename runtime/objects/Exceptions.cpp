@@ -1,7 +1,9 @@
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "host/FailureReport.h"
+#include "host/HandlerDelivery.h"
 #include "objects/ArrayApi.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
@@ -19,15 +21,6 @@ constexpr const char* kSourceFile = "../Common/Object Model/RuntimeExceptionFoun
 
 RuntimeExceptionObject* fields(RTObject* exception) {
   return reinterpret_cast<RuntimeExceptionObject*>(exception);
-}
-
-void initializeException(RTObject* exception) {
-  fields(exception)->stack = CreateArray(1, kArrayString, -1);
-}
-
-void finalizeException(RTObject* exception) {
-  RuntimeUnlockString(fields(exception)->message);
-  RuntimeUnlockArray(fields(exception)->stack);
 }
 
 using StackGetter = RTArray* (*)(RTObject*);
@@ -84,11 +77,32 @@ ClassRecord* raiseClass(ClassRecord* registered, const ClassDefinition& definiti
   return registered != nullptr ? registered : objects::classFor(definition);
 }
 
-void deliver(RTObject* exception) {
+void pend(RTObject* exception) {
   RuntimeLockObject(exception);
   RTObject* previous = threadState.pending;
   threadState.pending = exception;
   RuntimeUnlockObject(previous);
+}
+
+// Loaded code above this frame receives the exception when the runtime
+// returns to it.
+void deliver(RTObject* exception) {
+  pend(exception);
+  host::armLoadedCodeReturn(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)));
+}
+
+// The functions of loaded code the raise passes, named by its symbols part.
+void recordStack(RTArray* stack) {
+  using Redim = void (*)(RTArray*, int32_t);
+  using Set = void (*)(RTArray*, RTString, int32_t);
+  const auto names = host::loadedFunctionNames(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)));
+  reinterpret_cast<Redim>(stack->methods->slots[kArraySlotRedim])(stack, static_cast<int32_t>(names.size()) - 1);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    // Names in the symbols part end with a zero byte.
+    RTString name = StringFromCString(names[i].data());
+    reinterpret_cast<Set>(stack->methods->slots[kArraySlotSet])(stack, name, static_cast<int32_t>(i));
+    RuntimeUnlockString(name);
+  }
 }
 
 void raiseNew(ClassRecord* cls, std::int32_t errorNumber, RTString message) {
@@ -104,8 +118,8 @@ void raiseNew(ClassRecord* cls, std::int32_t errorNumber, RTString message) {
 }  // namespace
 
 const ClassDefinition runtimeException{"RuntimeException", nullptr,
-                                       sizeof(RuntimeExceptionObject), &initializeException,
-                                       &finalizeException, kExceptionMethods,
+                                       sizeof(RuntimeExceptionObject), &RuntimeExceptionInitializer,
+                                       &RuntimeExceptionFinalizer, kExceptionMethods,
                                        kExceptionProperties, {}};
 const ClassDefinition nilObjectException = subclass("NilObjectException");
 const ClassDefinition serviceNotAvailableException = subclass("ServiceNotAvailableException");
@@ -171,6 +185,8 @@ RTObject* take() {
 
 void repend(RTObject* exception) { deliver(exception); }
 
+void setPending(RTObject* exception) { pend(exception); }
+
 void setUnhandledExceptionHook(UnhandledExceptionHook hook) { raiseClasses().unhandledHook = hook; }
 
 }  // namespace rt::exceptions
@@ -181,15 +197,11 @@ extern "C" {
 
 void RuntimeRaiseException(RTObject* exception) {
   if (exception == nullptr) return;
-  // Built-in code carries no symbol table, so the recorded stack stays empty.
-  // Only exception objects have a stack field to empty.
+  // Only exception objects have a stack field to fill.
   const bool isException =
       RuntimeObjectIsa(exception, rt::objects::classFor(rt::exceptions::runtimeException)) != 0;
   RTArray* stack = isException ? fields(exception)->stack : nullptr;
-  if (stack != nullptr) {
-    using Redim = void (*)(RTArray*, int32_t);
-    reinterpret_cast<Redim>(stack->methods->slots[kArraySlotRedim])(stack, -1);
-  }
+  if (stack != nullptr) recordStack(stack);
   deliver(exception);
 }
 
@@ -204,6 +216,15 @@ void RuntimeUnhandledException(RTObject* exception) {
     return;
   }
   raiseClasses().unhandledHook(exception);
+}
+
+void RuntimeExceptionInitializer(RTObject* exception) {
+  fields(exception)->stack = CreateArray(1, kArrayString, -1);
+}
+
+void RuntimeExceptionFinalizer(RTObject* exception) {
+  RuntimeUnlockString(fields(exception)->message);
+  RuntimeUnlockArray(fields(exception)->stack);
 }
 
 RTArray* RuntimeExceptionStack(RTObject* exception) {

@@ -26,6 +26,8 @@ std::span<const IntrinsicEntry> objectFunctions() {
       RT_INTRINSIC(RuntimeRaiseException),
       RT_INTRINSIC(RuntimeReraiseException),
       RT_INTRINSIC(RuntimeUnhandledException),
+      RT_INTRINSIC(RuntimeExceptionInitializer),
+      RT_INTRINSIC(RuntimeExceptionFinalizer),
       RT_INTRINSIC(RuntimeExceptionStack),
       RT_INTRINSIC(RaiseNilObjectException),
       RT_INTRINSIC(RaiseOutOfBoundsException),

@@ -1,6 +1,7 @@
 #include "objects/ObjectModel.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -139,6 +140,16 @@ bool isNamed(const ClassRecord* cls, const char* name) {
   return cls != nullptr && cls->name != nullptr && std::strcmp(cls->name->text, name) == 0;
 }
 
+// A zero-filled block whose size was reckoned in 64 bits, so that large
+// counts cannot wrap round to a short block on 32-bit x86; null when the
+// allocation fails or the size does not fit the address space.
+void* allocateZeroed(std::uint64_t size) {
+  if (size > SIZE_MAX) return nullptr;
+  void* block = rt::memory::allocate(static_cast<std::size_t>(size), true);
+  if (block != nullptr) std::memset(block, 0, static_cast<std::size_t>(size));
+  return block;
+}
+
 }  // namespace
 
 std::int64_t liveObjectCount() { return state().liveCount; }
@@ -165,16 +176,17 @@ ClassRecord* RuntimeNewClass(ClassRecord* super, uint32_t methodCount, uint32_t 
     propertyCount = inheritedCount(propertyCount, super->propertyCount,
                                    "out->propertyCount >= base->propertyCount");
   }
-  const std::size_t size = kFixedClassSize + interfaceCount * sizeof(InterfaceEntry) +
-                           methodCount * sizeof(MethodEntry) + eventCount * sizeof(EventEntry) +
-                           sharedCount * sizeof(SharedMemberEntry) +
-                           propertyCount * sizeof(PropertyEntry);
-  auto* cls = static_cast<ClassRecord*>(rt::memory::allocate(size, true));
+  const std::uint64_t size = kFixedClassSize +
+                             std::uint64_t{interfaceCount} * sizeof(InterfaceEntry) +
+                             std::uint64_t{methodCount} * sizeof(MethodEntry) +
+                             std::uint64_t{eventCount} * sizeof(EventEntry) +
+                             std::uint64_t{sharedCount} * sizeof(SharedMemberEntry) +
+                             std::uint64_t{propertyCount} * sizeof(PropertyEntry);
+  auto* cls = static_cast<ClassRecord*>(allocateZeroed(size));
   if (cls == nullptr) {
     RaiseNilObjectException();
     return nullptr;
   }
-  std::memset(cls, 0, size);
   auto* cursor = reinterpret_cast<char*>(cls->interfaces + interfaceCount);
   cls->methods = reinterpret_cast<MethodEntry*>(cursor);
   cursor += methodCount * sizeof(MethodEntry);
@@ -207,13 +219,12 @@ void RuntimeRegisterClass(ClassRecord* cls) {
 
 MethodEntry* RuntimeNewVtable(int32_t count) {
   if (count < 1) return nullptr;
-  const auto size = static_cast<std::size_t>(count) * sizeof(MethodEntry);
-  auto* table = static_cast<MethodEntry*>(rt::memory::allocate(size, true));
+  const std::uint64_t size = static_cast<std::uint64_t>(count) * sizeof(MethodEntry);
+  auto* table = static_cast<MethodEntry*>(allocateZeroed(size));
   if (table == nullptr) {
     RaiseNilObjectException();
     return nullptr;
   }
-  std::memset(table, 0, size);
   return table;
 }
 

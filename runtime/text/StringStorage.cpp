@@ -1,6 +1,8 @@
 #include "text/StringStorage.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "host/FailureReport.h"
@@ -13,8 +15,10 @@ namespace {
 
 constexpr const char* kSourceFile = "../Universal/TOLVstring";
 
-// The capacity, length + 2, is a 32-bit field.
-constexpr std::size_t kLongestString = UINT32_MAX - 2;
+// The capacity, length + 2, is a 32-bit field, and the size of the whole
+// block must not wrap around, which on 32-bit x86 comes first.
+constexpr std::size_t kLongestString =
+    std::min<std::size_t>(UINT32_MAX - 2, SIZE_MAX - offsetof(StringBlock, lengthByte) - 2);
 
 void freeBlock(RTString s) { memory::release(s, StringBlockSize(s->length)); }
 

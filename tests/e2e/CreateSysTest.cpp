@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <numeric>
 
 #include "VantorFolder.h"
@@ -158,17 +159,61 @@ TEST_F(CreateSysTest, KeyFilesArePrivateWhateverTheUmask) {
   }
 }
 
+// Only regular files become key files: a folder cannot, a FIFO would block
+// once full and a device would swallow the lines (and must not be narrowed
+// to its owner).
 TEST_F(CreateSysTest, AKeyFileThatCannotBeCreatedStopsTheRunWithoutSysDat) {
-  std::filesystem::create_directory(folder.path("K12.bin"));
-  const std::vector<Exchange> exchanges = {
-      {"createsys 3 3 3 n",
-       "Generating Key Component 1\nThis might take awhile...\nKey system file K12.bin cannot be "
-       "created error.\n"},
-      {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
-      {"enc a b 1 1 1",
-       "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
+  const std::string second =
+      "Generating Key Component 1\nThis might take awhile...\n \n"
+      "Generating Key Component 2\n";
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    std::string output;
   };
-  EXPECT_EQ(folder.session(exchanges), transcript(false, exchanges));
+  const std::vector<Case> cases = {
+      {"K12.bin", [](const std::string& path) { std::filesystem::create_directory(path); },
+       "Generating Key Component 1\nThis might take awhile...\n"},
+      {"k2.dat", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, second},
+      {"k3.bin",
+       [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); },
+       second + "Generating Key Component 3\n"},
+  };
+  struct stat devNull {};
+  ASSERT_EQ(stat("/dev/null", &devNull), 0);
+  for (const Case& c : cases) {
+    VantorFolder own;
+    c.make(own.path(c.name));
+    const std::vector<Exchange> exchanges = {
+        {"createsys 3 3000 3 n",
+         c.output + "Key system file " + c.name + " cannot be created error.\n"},
+        {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
+        {"enc a b 1 1 1",
+         "A System is not in place.  Please issue ressys or \ncreatesys before you can "
+         "encrypt.\n"},
+    };
+    EXPECT_EQ(own.session(exchanges), transcript(false, exchanges)) << c.name;
+    EXPECT_FALSE(own.exists("sys.dat")) << c.name;
+  }
+  struct stat after {};
+  ASSERT_EQ(stat("/dev/null", &after), 0);
+  EXPECT_EQ(after.st_mode, devNull.st_mode);
+}
+
+TEST_F(CreateSysTest, TheFirstFailedWriteStopsTheRunWithoutSysDat) {
+  // A billion lines of k2.dat would take hours to generate and fail.
+  const std::vector<Exchange> exchanges = {
+      {"createsys 2 1000000000 2 n",
+       "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
+       "Key system file k2.dat cannot be created error.\n"},
+      {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
+  };
+  std::string out;
+  {
+    const FileSizeLimit limit(1 << 20);
+    out = folder.session(exchanges);
+  }
+  EXPECT_EQ(out, transcript(false, exchanges));
   EXPECT_FALSE(folder.exists("sys.dat"));
 }
 

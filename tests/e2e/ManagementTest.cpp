@@ -1,8 +1,13 @@
 // killsys, transsys, ressys, transkill and sysdat.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <map>
+#include <random>
 
 #include "VantorFolder.h"
 
@@ -99,25 +104,20 @@ TEST_F(ManagementTest, CopiesAndRestoredFilesArePrivate) {
   }
 }
 
+// A copy onto the working folder's own files is done for transsys, and a
+// failure for transkill, which would otherwise delete the only copy.
 TEST_F(ManagementTest, AFailedCopyIsReportedAndTransKillThenDeletesNothing) {
   createSystem();
-  expectSession(true,
-                {{"transsys Missing", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                 {"transkill Missing/", "Copying system files...\nCopy of K11.bin failed error.\n"},
-                 {"sysdat",
-                  "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
-                  "Key component 2 has 4 entries and 1120 bytes (1K)\n"
-                  "Key component 3 has 5 entries and 1365 bytes (1K)\n"
-                  "Total System = 48565 bytes (47K)\n \n"}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
-                                                          "k2.dat", "k3.bin", "sys.dat"}));
-}
-
-TEST_F(ManagementTest, TransKillIntoTheWorkingFolderItselfKeepsTheSystem) {
-  createSystem();
-  expectSession(true,
-                {{"transsys .", kCopied},
-                 {"transkill ./", "Copying system files...\nCopy of K11.bin failed error.\n"}});
+  const std::string failed = "Copying system files...\nCopy of K11.bin failed error.\n";
+  expectSession(true, {{"transsys Missing", failed},
+                       {"transkill Missing/", failed},
+                       {"transsys .", kCopied},
+                       {"transkill ./", failed},
+                       {"sysdat",
+                        "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
+                        "Key component 2 has 4 entries and 1120 bytes (1K)\n"
+                        "Key component 3 has 5 entries and 1365 bytes (1K)\n"
+                        "Total System = 48565 bytes (47K)\n \n"}});
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
                                                           "k2.dat", "k3.bin", "sys.dat"}));
 }
@@ -128,6 +128,164 @@ TEST_F(ManagementTest, RestoreChecksTheWholeSourceBeforeCopyingAnything) {
   fs::remove(folder.path("Sys1/K12.bin"));
   expectSession(false, {{"ressys Sys1", "Key system file Sys1/K12.bin cannot be read error.\n"}});
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1"}));
+}
+
+TEST_F(ManagementTest, KillSysDeletesTheFilesThereUpToAnyCount) {
+  // A damaged count: trying every name up to it would take hours.
+  folder.write("sys.dat", "1000000000\n");
+  const std::vector<std::string> deleted = {"K11.bin",          "K12.bin", "K17.bin",
+                                            "K11000000000.bin", "k2.dat",  "k3.bin"};
+  const std::vector<std::string> kept = {"K1.bin",           "K101.bin", "K10.bin",
+                                         "K11000000001.bin", "K1x.bin",  "k11.bin"};
+  for (const auto& names : {deleted, kept}) {
+    for (const std::string& name : names) folder.write(name, "key\n");
+  }
+  expectSession(true, {{"killsys", kKilled}});
+  EXPECT_EQ(folder.fileNames(),
+            (std::vector<std::string>{"K1.bin", "K10.bin", "K101.bin", "K11000000001.bin",
+                                      "K1x.bin", "k11.bin"}));
+}
+
+TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
+  // k2.dat of 4000 lines is larger than the limit below; the other files and
+  // the unpacked plugin are not.
+  ASSERT_EQ(folder.session({{"createsys 3 4000 5 n", kCreated}}),
+            transcript(false, {{"createsys 3 4000 5 n", kCreated}}));
+  for (const char* name : {"Sys1", "Sys2"}) fs::create_directory(folder.path(name));
+  folder.session({{"transsys Sys1", kCopied}, {"transsys Sys2", kCopied}, {"killsys", kKilled}});
+  {
+    const FileSizeLimit limit(1 << 20);
+    expectSession(false, {{"ressys Sys1",
+                           "Restoring system files...\n"
+                           "Copy of Sys1/k2.dat failed error.\n"},
+                          {"sysdat", kNotLoaded}});
+  }
+  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2"}));
+  expectSession(false, {{"ressys Sys1", kRestored}});
+  {
+    const FileSizeLimit limit(1 << 20);
+    expectSession(true, {{"transsys Sys2",
+                          "Copying system files...\n"
+                          "Copy of k2.dat failed error.\n"}});
+  }
+  EXPECT_FALSE(folder.exists("Sys2/sys.dat"));
+  EXPECT_EQ(folder.leftovers("Sys2"), std::vector<std::string>{});
+}
+
+// Signals at random moments of copies of a key system: whatever the moment,
+// a folder that holds sys.dat holds every file of one system, and no
+// temporary file is left.
+TEST_F(ManagementTest, SignalsDuringCopiesNeverLeaveHalfASystem) {
+  using System = std::map<std::string, std::string>;
+  const auto makeSystem = [](char digit) {
+    constexpr int kEntries = 40;
+    System files;
+    for (int i = 1; i <= kEntries; ++i)
+      files["K1" + std::to_string(i) + ".bin"] =
+          lines(std::vector<std::string>(20, std::string(768, digit)));
+    // Long k2.dat and k3.bin: the end of a copy is where a system fell apart.
+    files["k2.dat"] = lines(std::vector<std::string>(1000, std::string(280, digit)));
+    files["k3.bin"] = lines(std::vector<std::string>(1000, std::string(273, digit)));
+    files["sys.dat"] = std::to_string(kEntries) + "\n";
+    return files;
+  };
+  const System newer = makeSystem('1');
+  const System older = makeSystem('2');
+  // Removed before written: a file truncated and written anew is flushed to
+  // disk when closed, which would make the test slow.
+  const auto put = [&](const std::string& prefix, const System& system) {
+    for (const auto& [name, bytes] : system) {
+      fs::remove(folder.path(prefix + name));
+      folder.write(prefix + name, bytes);
+    }
+  };
+  const auto holds = [&](const std::string& prefix, const System& system) {
+    for (const auto& [name, bytes] : system) {
+      if (!folder.exists(prefix + name) || folder.read(prefix + name) != bytes) return false;
+    }
+    return true;
+  };
+  fs::create_directory(folder.path("Sys1"));
+  put("", newer);
+  const auto started = std::chrono::steady_clock::now();
+  expectSession(true, {{"transsys Sys1", kCopied}});
+  const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+
+  const unsigned seed = std::random_device{}();
+  std::mt19937 dice(seed);
+  for (int run = 0; run < 20; ++run) {
+    // transsys onto an older system in Sys1; ressys into an empty working folder.
+    const bool restoring = run % 2 == 1;
+    const std::string copy = restoring ? "" : "Sys1/";
+    if (restoring) {
+      put("Sys1/", newer);
+      for (const auto& [name, bytes] : newer) fs::remove(folder.path(name));
+    } else {
+      put("", newer);
+      put("Sys1/", older);
+    }
+    const int signalNumber = run % 4 < 2 ? SIGTERM : SIGINT;
+    const std::chrono::microseconds delay = randomDelay(dice, runTime);
+    const auto result =
+        folder.runAndSignal(restoring ? "ressys Sys1\n" : "transsys Sys1\n",
+                            restoring ? "Restoring" : "Copying", signalNumber, delay);
+    const std::string context = "seed " + std::to_string(seed) + ", run " + std::to_string(run) +
+                                " after " + std::to_string(delay.count()) + " us";
+    ASSERT_FALSE(result.timedOut) << context;
+    EXPECT_TRUE(!folder.exists(copy + "sys.dat") || holds(copy, newer) ||
+                (!restoring && holds(copy, older)))
+        << context;
+    EXPECT_EQ(folder.leftovers(), std::vector<std::string>{}) << context;
+    EXPECT_EQ(folder.leftovers("Sys1"), std::vector<std::string>{}) << context;
+  }
+}
+
+// Special files where key files belong are unreadable key files: nothing
+// waits on a FIFO or copies a device without end.
+TEST_F(ManagementTest, KeyFilesThatAreNoRegularFilesCountAsUnreadable) {
+  struct Case {
+    const char* name;
+    bool fifo;  // else a link to /dev/zero
+    const char* line;
+    std::string output;
+  };
+  const auto unreadable = [](const std::string& name) {
+    return "Key system file " + name + " cannot be read error.\n";
+  };
+  const auto copyFailed = [](const std::string& name) {
+    return "Copying system files...\nCopy of " + name + " failed error.\n";
+  };
+  const std::vector<Case> cases = {
+      {"sys.dat", true, "sysdat", "Examining System...\n" + unreadable("sys.dat")},
+      {"k2.dat", true, "sysdat", "Examining System...\n" + unreadable("k2.dat")},
+      {"k3.bin", false, "sysdat", "Examining System...\n" + unreadable("k3.bin")},
+      {"K11.bin", true, "transsys Sys1", copyFailed("K11.bin")},
+      {"K12.bin", false, "transsys Sys1", copyFailed("K12.bin")},
+      {"Sys1/K13.bin", true, "ressys Sys1", unreadable("Sys1/K13.bin")},
+      {"Sys1/k2.dat", false, "ressys Sys1", unreadable("Sys1/k2.dat")},
+  };
+  for (const Case& c : cases) {
+    VantorFolder own;
+    const bool restoring = std::string_view(c.name).starts_with("Sys1/");
+    std::vector<Exchange> setUp = {
+        {"createsys 3 4 5 n", kCreated}, {"mkdir Sys1", ""}, {"transsys Sys1", kCopied}};
+    if (restoring) setUp.push_back({"killsys", kKilled});
+    own.session(setUp);
+    fs::remove(own.path(c.name));
+    if (c.fifo) {
+      ASSERT_EQ(mkfifo(own.path(c.name).c_str(), 0600), 0) << c.name;
+    } else {
+      fs::create_symlink("/dev/zero", own.path(c.name));
+    }
+    // A damaged system in the working folder is reported at start too.
+    const std::string atStart =
+        std::string_view(c.line) == "sysdat" ? unreadable(c.name) : std::string();
+    EXPECT_EQ(own.session({{c.line, c.output}}),
+              banner(!restoring) + atStart + std::string(kPrompt) + c.output +
+                  std::string(kPrompt) + std::string(kTerminated))
+        << c.name;
+  }
 }
 
 TEST_F(ManagementTest, SysDatCountsLinesAndCharacters) {

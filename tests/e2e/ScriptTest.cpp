@@ -1,5 +1,6 @@
 // x scriptfile: verification against a simulated key system, then the run.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -40,7 +41,12 @@ class ScriptTest : public ::testing::Test {
 TEST_F(ScriptTest, AScriptMustBeNamedAndExist) {
   folder.write("empty.txt", "");
   fs::create_directory(folder.path("adir"));
+  // Nothing may wait for a writer to open a FIFO.
+  ASSERT_EQ(mkfifo(folder.path("pipe").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", folder.path("zeros"));
   expectSession(false, {{"x", "Parameters missing error.  Enter help x\n \n"},
+                        {"x pipe", kNotFound},
+                        {"x zeros", kNotFound},
                         {"X", "Parameters missing error.  Enter help x\n \n"},
                         {"x missing.txt", kNotFound},
                         {"x ", kNotFound},
@@ -137,15 +143,19 @@ TEST_F(ScriptTest, VerificationFollowsRestoredCounts) {
                   {"killsys", ""}});
   fs::create_directory(folder.path("Bare"));
   folder.write("Bare/sys.dat", "9\n");
-  folder.write("job.txt", lines({"ressys Keys", "enc job.txt j.enc 2 3 5",
-                                 "enc job.txt j.enc 2 3 4", "killsys", "ressys Bare",
-                                 "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
+  ASSERT_EQ(mkfifo(folder.path("pipe").c_str(), 0600), 0);
+  folder.write("job.txt",
+               lines({"ressys Keys", "enc job.txt j.enc 2 3 5", "enc job.txt j.enc 2 3 4",
+                      "dec job.txt j.enc 2 nan 4", "enc pipe j.enc 2 3 4", "killsys", "ressys Bare",
+                      "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
   expectSession(false, {{"x job.txt",
                          "Verifying...\n"
                          "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"
-                         "Error Line 6 - enc job.txt j.enc 1 1 1 | component 2 error\n"
-                         "Error Line 8 - ressys | Path is missing\n"
-                         "Error Line 9 - transsys x | System not present\n"
+                         "Error Line 4 - dec job.txt j.enc 2 nan 4 | component 2 error\n"
+                         "Error Line 5 - enc pipe j.enc 2 3 4 | srcfile name conflict\n"
+                         "Error Line 8 - enc job.txt j.enc 1 1 1 | component 2 error\n"
+                         "Error Line 10 - ressys | Path is missing\n"
+                         "Error Line 11 - transsys x | System not present\n"
                          "2 errors 0 warnings\nVerifyScript failed\n"}});
 }
 

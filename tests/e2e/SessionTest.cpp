@@ -2,6 +2,8 @@
 // commands, the help texts, the parameter splitter and the shell.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "VantorFolder.h"
 
 namespace vantor::test {
@@ -126,6 +128,25 @@ TEST_F(SessionTest, LinesThatAreNoCommandGoToTheShell) {
   // A line of blanks is not empty: it reaches the shell, which prints nothing.
   EXPECT_NE(out.find(std::string(kPrompt) + std::string(kPrompt) + std::string(kTerminated)),
             std::string::npos);
+}
+
+TEST(StartUp, BareNameOffThePathStillFindsTheToolsFolderAndItsShell) {
+  rt::test::TempFolder own;
+  rt::test::TempFolder elsewhere;
+  const std::filesystem::path executable = own.path() / "vantor";
+  std::filesystem::copy_file(VANTOR_EXECUTABLE, executable);
+  rt::test::ProcessLaunch launch;
+  launch.program = executable.string();
+  launch.arguments = {"vantor"};
+  launch.input = "createsys 2 2 2 n\necho hello\nquit\n";
+  launch.workingDirectory = elsewhere.path().string();
+  launch.environment = {{"HOME", own.path().string()}, {"PATH", "/usr/bin:/bin"}};
+  const auto result = rt::test::runProcess(launch);
+  EXPECT_EQ(result.out,
+            transcript(false, {{"createsys 2 2 2 n", kCreated}, {"echo hello", "hello\n\n"}}));
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(std::filesystem::exists(own / "sys.dat"));
+  EXPECT_FALSE(std::filesystem::exists(elsewhere / "sys.dat"));
 }
 
 TEST_F(SessionTest, EndFollowedByABlankIsAShellCommand) {

@@ -1,6 +1,7 @@
 #include "VantorFolder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,8 +39,8 @@ std::string typedLines(const std::vector<Exchange>& exchanges) {
 
 VantorFolder::VantorFolder() { fs::create_symlink(VANTOR_EXECUTABLE, folder_ / "vantor"); }
 
-rt::test::ProcessResult VantorFolder::run(const std::string& input,
-                                          const std::vector<std::string>& words) const {
+rt::test::ProcessLaunch VantorFolder::launch(const std::string& input,
+                                             const std::vector<std::string>& words) const {
   rt::test::ProcessLaunch launch;
   launch.program = path("vantor");
   launch.arguments = {launch.program};
@@ -48,7 +49,22 @@ rt::test::ProcessResult VantorFolder::run(const std::string& input,
   launch.workingDirectory = folder_.path().string();
   launch.environment = {{"HOME", folder_.path().string()}};
   launch.deadline = std::chrono::seconds(120);
-  return rt::test::runProcess(launch);
+  return launch;
+}
+
+rt::test::ProcessResult VantorFolder::run(const std::string& input,
+                                          const std::vector<std::string>& words) const {
+  return rt::test::runProcess(launch(input, words));
+}
+
+rt::test::ProcessResult VantorFolder::runAndSignal(const std::string& input,
+                                                   const std::string& marker, int signalNumber,
+                                                   std::chrono::microseconds delay) const {
+  rt::test::ProcessLaunch signalled = launch(input, {});
+  signalled.signalMarker = marker;
+  signalled.signalNumber = signalNumber;
+  signalled.signalDelay = delay;
+  return rt::test::runProcess(signalled);
 }
 
 std::string VantorFolder::session(const std::vector<Exchange>& exchanges) const {
@@ -78,6 +94,37 @@ std::vector<std::string> VantorFolder::fileNames() const {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> VantorFolder::leftovers(std::string_view subfolder) const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path(subfolder))) {
+    const std::string name = entry.path().filename();
+    if (name.starts_with('.') && name != ".tmpAppData") names.push_back(name);
+  }
+  const fs::path plugins = folder_ / ".tmpAppData";
+  if (fs::exists(plugins)) {
+    for (const auto& entry : fs::directory_iterator(plugins))
+      names.push_back(".tmpAppData/" + entry.path().filename().string());
+  }
+  return names;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  getrlimit(RLIMIT_FSIZE, &saved_);
+  rlimit limited = saved_;
+  limited.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &limited);
+}
+
+FileSizeLimit::~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+std::chrono::microseconds randomDelay(std::mt19937& dice, std::chrono::microseconds longest) {
+  constexpr double kShortest = 10;
+  const double exponent = std::uniform_real_distribution<double>(
+      0, std::log(std::max<double>(static_cast<double>(longest.count()), kShortest) / kShortest))(
+      dice);
+  return std::chrono::microseconds(static_cast<std::int64_t>(kShortest * std::exp(exponent)));
 }
 
 std::string expectedText(std::string_view name) {

@@ -3,7 +3,11 @@
 // to run a session in it and to build the transcript it should print.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +52,10 @@ class VantorFolder {
   // words after the program path on its command line.
   rt::test::ProcessResult run(const std::string& input,
                               const std::vector<std::string>& words = {}) const;
+  // Runs it with input, sending the signal delay after standard output first
+  // shows marker (standard input stays open until then).
+  rt::test::ProcessResult runAndSignal(const std::string& input, const std::string& marker,
+                                       int signalNumber, std::chrono::microseconds delay) const;
   // Runs a session of the exchanges (and quit); returns standard output.
   std::string session(const std::vector<Exchange>& exchanges) const;
 
@@ -57,10 +65,34 @@ class VantorFolder {
   bool exists(std::string_view name) const;
   // The names in the folder, sorted, without the tool and its plugin folder.
   std::vector<std::string> fileNames() const;
+  // What a run may leave behind that it should not: temporary files (hidden
+  // names) in the folder or in subfolder, and extracted plugins.
+  std::vector<std::string> leftovers(std::string_view subfolder = "") const;
 
  private:
+  rt::test::ProcessLaunch launch(const std::string& input,
+                                 const std::vector<std::string>& words) const;
+
   rt::test::TempFolder folder_;
 };
+
+// Limits the size of every file written while it lives (also by the tool
+// started meanwhile), as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+};
+
+// A delay for a signal at a random moment of a run that takes up to longest:
+// spread evenly over the orders of magnitude from 10 microseconds on, so the
+// first instants of the run are hit as often as its later stretches.
+std::chrono::microseconds randomDelay(std::mt19937& dice, std::chrono::microseconds longest);
 
 // A file of tests/e2e/expected.
 std::string expectedText(std::string_view name);

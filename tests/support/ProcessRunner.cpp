@@ -1,11 +1,13 @@
 #include "support/ProcessRunner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -94,10 +96,16 @@ ProcessResult runProcess(const ProcessLaunch& launch) {
   int input = in[1], output = out[0], error = err[0];
   std::size_t written = 0;
   bool signalled = launch.signalMarker.empty();
+  std::optional<Clock::time_point> signalAt;
   const auto deadline = Clock::now() + launch.deadline;
   std::signal(SIGPIPE, SIG_IGN);
 
   while (output >= 0 || error >= 0) {
+    if (signalAt && Clock::now() >= *signalAt) {
+      kill(child, launch.signalNumber);
+      signalAt.reset();
+      signalled = true;
+    }
     if (input >= 0 && written == launch.input.size() && signalled) {
       close(input);
       input = -1;
@@ -108,9 +116,16 @@ ProcessResult runProcess(const ProcessLaunch& launch) {
       kill(child, SIGKILL);
       break;
     }
+    // A signal due wakes the wait in time; ppoll takes microseconds.
+    const Clock::duration wait =
+        signalAt ? std::clamp<Clock::duration>(*signalAt - Clock::now(), {}, left) : left;
+    const timespec timeout{
+        static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(wait).count()),
+        static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count() %
+                          1000000000)};
     pollfd fds[3] = {{output, POLLIN, 0}, {error, POLLIN, 0},
                      {written < launch.input.size() ? input : -1, POLLOUT, 0}};
-    if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    if (ppoll(fds, 3, &timeout, nullptr) < 0 && errno != EINTR) break;
     if (fds[0].revents != 0) drain(output, result.out);
     if (fds[1].revents != 0) drain(error, result.err);
     if (fds[2].revents != 0) {
@@ -118,9 +133,8 @@ ProcessResult runProcess(const ProcessLaunch& launch) {
       if (n > 0) written += static_cast<std::size_t>(n);
       else if (n < 0 && errno != EAGAIN) written = launch.input.size();
     }
-    if (!signalled && result.out.find(launch.signalMarker) != std::string::npos) {
-      kill(child, launch.signalNumber);
-      signalled = true;
+    if (!signalled && !signalAt && result.out.find(launch.signalMarker) != std::string::npos) {
+      signalAt = Clock::now() + launch.signalDelay;
     }
   }
   for (int descriptor : {input, output, error}) {
@@ -129,6 +143,7 @@ ProcessResult runProcess(const ProcessLaunch& launch) {
   const int status = reap(child, deadline, result);
   result.exited = WIFEXITED(status);
   result.status = result.exited ? WEXITSTATUS(status) : -1;
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   return result;
 }
 

@@ -16,16 +16,18 @@ struct ProcessLaunch {
   std::string workingDirectory;        // empty: the test's own
   std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
   std::vector<std::string> unsetEnvironment;
-  // When standard output first contains the marker, the signal is sent;
-  // standard input stays open until then.
+  // When standard output first contains the marker, the signal is sent
+  // (signalDelay later); standard input stays open until then.
   std::string signalMarker;
   int signalNumber = 0;
+  std::chrono::microseconds signalDelay{0};
   std::chrono::seconds deadline{30};
 };
 
 struct ProcessResult {
   bool exited = false;
   int status = -1;
+  int signal = 0;  // the signal that ended the process, if one did
   bool timedOut = false;
   std::string out;
   std::string err;

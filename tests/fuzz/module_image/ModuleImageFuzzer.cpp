@@ -1,18 +1,22 @@
 // The module image reader on arbitrary bytes: the ".zk" section of an ELF
 // file (32- or 64-bit) or the six fallback files, then the resource and option
-// records of the image and the plugin containers among the resources.
+// records of the image and the plugin containers among the resources, the
+// symbols part, and the linking of the fixup stream into placed code and data.
 //
 // Input: a mode byte; for mode 0 the rest is the executable file; otherwise
 // six parts in fallback-file order, each a little-endian u32 length (taken
 // modulo 4097) and its bytes.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <string>
 
+#include "host/FixupLinker.h"
 #include "host/ModuleImage.h"
+#include "host/SymbolTable.h"
 #include "host/PluginResource.h"
 #include "host/ResourceTable.h"
 #include "support/FuzzInput.h"
@@ -61,6 +65,29 @@ void checkResources(const ModuleImage& image, std::string_view file) {
   }
 }
 
+bool zeroFrom(const std::uint8_t* from, std::size_t pageSize) {
+  const auto address = reinterpret_cast<std::uintptr_t>(from);
+  const std::size_t tail = (pageSize - address % pageSize) % pageSize;
+  return std::all_of(from, from + tail, [](std::uint8_t byte) { return byte == 0; });
+}
+
+// Links as the loader does before it enters a module, without entering it.
+// Library calls are left out: they would open any library the input names.
+void checkLinking(const ModuleImage& image) {
+  const rt::host::SymbolTable symbols(image.symbols);
+  for (std::uint32_t offset : {0u, 1u, 0x100u, 0xFFFFFFFFu}) (void)symbols.find(offset);
+  if (image.code.empty()) return;
+  auto records = rt::host::parseFixupRecords(image.imports);
+  std::erase_if(records, [](const rt::host::FixupRecord& record) { return record.kind == rt::host::kFixupLibraryCall; });
+  auto memory = rt::host::ModuleMemory::place(image.code, image.data, rt::host::thunksNeeded(records));
+  check(memory != nullptr, "the code and data cannot be placed");
+  rt::host::linkFixups(records, *memory);
+  // The parts are followed by zeros up to their pages' ends: nothing is written there.
+  const auto pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  check(zeroFrom(memory->code().data() + memory->code().size(), pageSize), "linking wrote beyond the code part");
+  check(zeroFrom(memory->data().data() + memory->data().size(), pageSize), "linking wrote beyond the data part");
+}
+
 void read(const std::uint8_t* data, std::size_t size) {
   vantor::fuzz::FuzzInput input(data, size);
   if (input.integer<std::uint8_t>() % 2 == 0) {
@@ -73,9 +100,12 @@ void read(const std::uint8_t* data, std::size_t size) {
                               image->symbols.size() + image->resources.size() + image->options.size();
     check(parts <= file.size(), "the parts of an image hold more bytes than its file");
     checkResources(*image, file);
+    checkLinking(*image);
     return;
   }
-  checkResources(readFallbackFiles(input), {});
+  const ModuleImage image = readFallbackFiles(input);
+  checkResources(image, {});
+  checkLinking(image);
 }
 
 }  // namespace

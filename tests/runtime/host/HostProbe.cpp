@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 #include "console/Console.h"
 #include "console/ConsoleApplication.h"
@@ -112,6 +113,15 @@ struct SignallingShutdownObject : host::ShutdownObject {
   }
 };
 
+// Shows when the shutdown list is destroyed. Written past stdio: a signal
+// handler may destroy it while the interrupted code is inside stdio.
+struct PrintingShutdownObject : host::ShutdownObject {
+  ~PrintingShutdownObject() override {
+    constexpr std::string_view kLine = "shutdown object destroyed\n";
+    (void)!write(STDOUT_FILENO, kLine.data(), kLine.size());
+  }
+};
+
 std::int32_t run(RTObject*, RTArray* args) {
   if (mode() == "quit3") {
     print("before quit");
@@ -130,6 +140,7 @@ std::int32_t run(RTObject*, RTArray* args) {
     }
     print("command line=[" + String::adopt(SystemGetCommandLine()).str() + "]");
   } else if (mode() == "wait") {
+    new PrintingShutdownObject;
     print("ready");
     console::readLine();
     print("input ended");

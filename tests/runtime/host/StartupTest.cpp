@@ -53,21 +53,39 @@ TEST(Startup, SecondRunDoesNothing) {
   EXPECT_EQ(result.out, "NewDocument event\nnested run returned\nexit=5\n");
 }
 
-TEST(Startup, TerminationSignalsEndAtOnceWithStatusZero) {
-  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) {
+TEST(Startup, TerminationSignalsDestroyTheShutdownListAndEndAtOnce) {
+  struct Case {
+    int signalNumber;
+    bool endsBySignal;  // else by status 0
+  };
+  for (const Case& c : {Case{SIGTERM, false}, {SIGQUIT, false}, {SIGHUP, false}, {SIGINT, true}}) {
     ProcessLaunch launch;
     launch.program = HOST_PROBE;
     launch.arguments = {HOST_PROBE};
     launch.environment = {{"VANTOR_PROBE", "wait"}};
     launch.signalMarker = "ready\n";
-    launch.signalNumber = signalNumber;
+    launch.signalNumber = c.signalNumber;
     const ProcessResult result = runProcess(launch);
-    ASSERT_FALSE(result.timedOut) << signalNumber;
-    EXPECT_TRUE(result.exited) << signalNumber;
-    EXPECT_EQ(result.status, 0) << signalNumber;
-    EXPECT_EQ(result.out, "NewDocument event\nready\n") << signalNumber;
-    EXPECT_EQ(result.err, "") << signalNumber;
+    ASSERT_FALSE(result.timedOut) << c.signalNumber;
+    EXPECT_EQ(result.exited, !c.endsBySignal) << c.signalNumber;
+    EXPECT_EQ(result.status, c.endsBySignal ? -1 : 0) << c.signalNumber;
+    EXPECT_EQ(result.signal, c.endsBySignal ? c.signalNumber : 0) << c.signalNumber;
+    EXPECT_EQ(result.out, "NewDocument event\nready\nshutdown object destroyed\n")
+        << c.signalNumber;
+    EXPECT_EQ(result.err, "") << c.signalNumber;
   }
+}
+
+TEST(Startup, AnInterruptIgnoredFromTheStartStaysIgnored) {
+  ProcessLaunch launch;
+  launch.program = "/bin/sh";
+  launch.arguments = {"sh", "-c", "trap '' INT; exec \"$0\"", HOST_PROBE};
+  launch.environment = {{"VANTOR_PROBE", "wait"}};
+  launch.signalMarker = "ready\n";
+  launch.signalNumber = SIGINT;
+  const ProcessResult result = runProcess(launch);
+  EXPECT_TRUE(result.exited);
+  EXPECT_TRUE(result.out.starts_with("NewDocument event\nready\ninput ended\n")) << result.out;
 }
 
 TEST(Startup, SignalDuringShutdownDestroysEachObjectOnce) {
@@ -125,6 +143,26 @@ TEST(Startup, PathWithSlashIsTakenUnchanged) {
   const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out,
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
+}
+
+TEST(Startup, NameThatLeadsToNoFileGivesWayToTheRunningExecutable) {
+  TempFolder folder;
+  TempFolder elsewhere;
+  const std::string probe = (fs::canonical(folder.path()) / "startup-probe").string();
+  fs::copy_file(HOST_PROBE, probe);
+  // A launcher passing a bare name off the search path, and a path naming no file.
+  for (const std::string argv0 : {"startup-probe", "/no/such/folder/startup-probe"}) {
+    ProcessLaunch launch;
+    launch.program = probe;
+    launch.arguments = {argv0, "a"};
+    launch.workingDirectory = elsewhere.path().string();
+    launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", "/usr/bin:/bin"}};
+    const ProcessResult result = runProcess(launch);
+    EXPECT_EQ(result.out, "ubound=2\narg0=[" + probe + "]\narg1=[a]\narg2=[]\ncommand line=[" +
+                              probe + " a]\nexit=5\n")
+        << argv0;
+    EXPECT_EQ(result.err, "") << argv0;
+  }
 }
 
 TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {

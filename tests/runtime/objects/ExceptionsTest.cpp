@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/IntrinsicTable.h"
 #include "objects/ArrayApi.h"
 #include "objects/ClassRegistry.h"
 #include "objects/ExceptionApi.h"
@@ -92,6 +93,10 @@ TEST_F(ExceptionsTest, EveryBuiltInExceptionClassIsARuntimeException) {
     EXPECT_TRUE(cls == root || cls->super == root) << definition->name;
     EXPECT_EQ(cls->propertyCount, 2u) << definition->name;
   }
+  // Compiled subclasses chain to the runtime's hooks by name.
+  EXPECT_EQ(reinterpret_cast<void*>(root->initializer), rt::intrinsics::lookup("RuntimeExceptionInitializer"));
+  EXPECT_EQ(reinterpret_cast<void*>(root->finalizer), rt::intrinsics::lookup("RuntimeExceptionFinalizer"));
+  EXPECT_NE(root->initializer, nullptr);
   rebaseline();
 }
 

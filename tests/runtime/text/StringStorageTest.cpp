@@ -115,15 +115,19 @@ TEST_F(StringStorageTest, WritesCopyASharedBlockFirst) {
   RuntimeUnlockString(shared);
 }
 
-// Text lengths are 32-bit: a longer string cannot be made, and trying to is
-// running out of memory, not a short block overrun by the copy.
+// Text lengths are 32-bit and a block's size must not wrap around: a longer
+// string cannot be made, and trying to is running out of memory, not a short
+// block overrun by the copy.
 TEST(StringStorageDeathTest, TooLongAStringIsRunningOutOfMemory) {
-  EXPECT_EXIT(
-      {
-        dup2(STDERR_FILENO, STDOUT_FILENO);
-        (void)rt::text::makeString(nullptr, std::size_t{1} << 32, kEncodingUTF8);
-      },
-      testing::ExitedWithCode(0), "This application has run out of memory and must quit now.");
+  for (const std::size_t length : {std::size_t{UINT32_MAX}, SIZE_MAX - 8}) {
+    EXPECT_EXIT(
+        {
+          dup2(STDERR_FILENO, STDOUT_FILENO);
+          (void)rt::text::makeString(nullptr, length, kEncodingUTF8);
+        },
+        testing::ExitedWithCode(0), "This application has run out of memory and must quit now.")
+        << length;
+  }
 }
 
 // Blocks hold pointers and doubles, so a block must be aligned as they are.
