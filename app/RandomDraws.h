@@ -19,6 +19,8 @@ namespace vantor::app {
 // Fills out with the next values in order; false when they cannot be read.
 using RandomReader = std::function<bool(std::span<std::uint32_t> out)>;
 
+// One thread at a time may draw: the cipher engine draws filler values on
+// whichever of its threads gets to them.
 class RandomDraws final : public cipher::RandomSource {
  public:
   explicit RandomDraws(rt::numbers::RandomUse use);

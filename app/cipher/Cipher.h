@@ -40,8 +40,10 @@ struct Schedule {
 // Builds the schedule from the ten expansion seeds.
 Schedule buildSchedule(std::span<const std::int32_t, kSeedCount> seeds);
 
-// The runtime's random generator: fills out with the 20-bit values of its
-// next draws, in draw order (each draw's double is value / 2^20).
+// Where filler values come from: fills out with the 20-bit values of the
+// next draws, in draw order (each draw's double is value / 2^20). The engine
+// may call it from any of its threads, but never from two at once, and
+// always in stream order.
 class RandomSource {
  public:
   virtual ~RandomSource() = default;

@@ -119,10 +119,11 @@ void CipherPipeline::queue(Unit& unit) {
   filling_ = nullptr;
   unit.first = position_;
   position_ += unit.size - unit.literal;
-  if (fillers_ != nullptr) fillers_->draw(unit.size, unit.stretch);
+  if (fillers_ != nullptr) fillers_->plan(unit.size, unit.stretch);
   unit.slices =
       std::max<std::size_t>(1, (unit.size - unit.literal + sliceBytes_ - 1) / sliceBytes_);
   unit.claimed = 0;
+  unit.drawClaimed = fillers_ == nullptr;
   unit.done = 0;
   // A short input is done by the calling thread alone.
   if (workers_.empty() && threads_ > 1 && !finishing_) startWorkers();
@@ -140,6 +141,9 @@ bool CipherPipeline::deliver() {
       std::lock_guard lock(mutex_);
       if (inFlight_ == 0 || head.state != State::Done) return true;
     }
+    // The calling thread lays the fillers in, so that the next unit's draw,
+    // which no other thread can share, starts as soon as this one's ends.
+    if (fillers_ != nullptr) Fillers::layOut(head.bytes.get(), head.stretch);
     const std::span<const std::uint8_t> output =
         fillers_ != nullptr ? std::span<const std::uint8_t>(head.stretch.output)
                             : std::span<const std::uint8_t>(head.bytes.get(), head.size);
@@ -171,7 +175,19 @@ bool CipherPipeline::settleTo(std::size_t inFlight) {
   }
 }
 
+// The fillers are drawn unit after unit: a unit's draw is claimed only once
+// every earlier unit's draw is done.
 CipherPipeline::Claim CipherPipeline::claimLocked() {
+  if (!drawing_) {
+    for (std::size_t k = 0; k < inFlight_; ++k) {
+      Unit& unit = units_[(oldest_ + k) % kUnits];
+      if (unit.state == State::Queued && !unit.drawClaimed) {
+        unit.drawClaimed = true;
+        drawing_ = true;
+        return {&unit, 0, true};
+      }
+    }
+  }
   for (std::size_t k = 0; k < inFlight_; ++k) {
     Unit& unit = units_[(oldest_ + k) % kUnits];
     if (unit.state == State::Queued && unit.claimed < unit.slices) {
@@ -183,7 +199,34 @@ CipherPipeline::Claim CipherPipeline::claimLocked() {
 
 void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor) {
   Unit& unit = *claim.unit;
-  const std::size_t begin = claim.slice * sliceBytes_;
+  if (claim.draw) {
+    fillers_->draw(unit.stretch);
+    {
+      std::lock_guard lock(mutex_);
+      drawing_ = false;
+    }
+    // The next unit's draw may be waiting for this one.
+    if (!workers_.empty()) workQueued_.notify_all();
+  } else {
+    cipherSlice(unit, claim.slice, cursor);
+  }
+  const std::size_t tasks = unit.slices + (fillers_ != nullptr ? 1 : 0);
+  {
+    std::lock_guard lock(mutex_);
+    if (++unit.done < tasks) return;
+  }
+  bool wake = false;
+  {
+    std::lock_guard lock(mutex_);
+    unit.state = State::Done;
+    wake = callerWaiting_ && &unit == &units_[oldest_];
+  }
+  if (wake) unitDone_.notify_one();
+}
+
+void CipherPipeline::cipherSlice(Unit& unit, std::size_t slice,
+                                 std::unique_ptr<OffsetCursor>& cursor) {
+  const std::size_t begin = slice * sliceBytes_;
   const std::size_t n = std::min(sliceBytes_, unit.size - unit.literal - begin);
   if (n > 0) {
     // The plan exists once the core has settled, as it has for any byte
@@ -192,18 +235,6 @@ void CipherPipeline::run(const Claim& claim, std::unique_ptr<OffsetCursor>& curs
     std::uint8_t* bytes = unit.bytes.get() + unit.literal + begin;
     core_.run(*cursor, unit.first + begin, bytes, bytes, n);
   }
-  {
-    std::lock_guard lock(mutex_);
-    if (++unit.done < unit.slices) return;
-  }
-  if (fillers_ != nullptr) Fillers::layOut(unit.bytes.get(), unit.stretch);
-  bool wake = false;
-  {
-    std::lock_guard lock(mutex_);
-    unit.state = State::Done;
-    wake = callerWaiting_ && &unit == &units_[oldest_];
-  }
-  if (wake) unitDone_.notify_one();
 }
 
 void CipherPipeline::startWorkers() {

@@ -2,18 +2,21 @@
 // calling thread fills a unit of up to a block of stream bytes (input is
 // read straight into it), queues it, and hands finished units to the sink
 // in stream order. Worker threads cipher the queued units in place, slice by
-// slice, and where fillers follow each cipher byte lay them in. At most
-// kUnits units exist, so the memory held depends neither on the input nor on
-// the number of threads.
+// slice; where fillers follow each cipher byte, one thread at a time draws
+// the units' fillers, unit after unit, and the calling thread lays them in
+// before it hands the unit on. At most kUnits units exist, so the memory held depends neither on the
+// input nor on the number of threads.
 //
 // The calling thread takes slices itself whenever it would otherwise wait,
 // so the stream never waits for a worker that gets no processor. Slices are
 // claimed in stream order, so each thread's own offset cursor only ever
 // moves forward.
 //
-// Only the calling thread calls the sink and the random source: the runtime
-// behind them is single-threaded. Workers block every signal, so the
-// runtime's handlers only ever run on the calling thread.
+// Only the calling thread calls the sink: the runtime behind it is
+// single-threaded. The random source is called by one thread at a time, in
+// stream order, with the pipeline's lock passed between calls. Workers block
+// every signal, so the runtime's handlers only ever run on the calling
+// thread.
 #pragma once
 
 #include <algorithm>
@@ -62,7 +65,8 @@ class CipherPipeline {
     std::uint64_t first = 0;  // the core's position of bytes[literal]
     std::size_t slices = 0;
     std::size_t claimed = 0;
-    std::size_t done = 0;
+    bool drawClaimed = false;
+    std::size_t done = 0;  // slices ciphered, and the fillers once drawn
     FilledStretch stretch;  // with fillers
     State state = State::Free;
   };
@@ -70,6 +74,7 @@ class CipherPipeline {
   struct Claim {
     Unit* unit = nullptr;
     std::size_t slice = 0;
+    bool draw = false;  // the unit's fillers rather than a slice
   };
 
   Unit* fillingUnit();
@@ -79,8 +84,10 @@ class CipherPipeline {
   // Delivers, and works or waits, until at most `inFlight` units are in use.
   bool settleTo(std::size_t inFlight);
   Claim claimLocked();
-  // Ciphers one slice; the thread finishing a unit's last slice completes it.
+  // Ciphers one slice or draws the fillers; the thread finishing a unit's
+  // last task marks it done.
   void run(const Claim& claim, std::unique_ptr<OffsetCursor>& cursor);
+  void cipherSlice(Unit& unit, std::size_t slice, std::unique_ptr<OffsetCursor>& cursor);
   void startWorkers();
   void work();
 
@@ -97,6 +104,7 @@ class CipherPipeline {
   std::uint64_t position_ = 0;  // the core's position of the next unit
   bool failed_ = false;
   bool finishing_ = false;
+  bool drawing_ = false;  // some thread draws fillers
   std::unique_ptr<OffsetCursor> cursor_;  // the calling thread's
 
   std::mutex mutex_;

@@ -73,18 +73,23 @@ std::size_t Fillers::cipherBytesFilling(std::size_t outputBytes) const {
   return static_cast<std::size_t>(counts_.cipherBytesFilling(outputBytes));
 }
 
-void Fillers::draw(std::size_t cipherBytes, FilledStretch& stretch) {
+void Fillers::plan(std::size_t cipherBytes, FilledStretch& stretch) {
   const std::size_t fillers = static_cast<std::size_t>(counts_.fillersAhead(cipherBytes));
   stretch.cipherBytes = cipherBytes;
   stretch.counts = counts_;
   stretch.output.resize(cipherBytes + fillers);
+  counts_.skip(cipherBytes);
+}
+
+void Fillers::draw(FilledStretch& stretch) {
+  const std::size_t fillers = stretch.output.size() - stretch.cipherBytes;
+  std::uint8_t* out = stretch.output.data() + stretch.cipherBytes;
   for (std::size_t done = 0; done < fillers;) {
     const std::size_t n = std::min(kDrawBatch, fillers - done);
     random_.draw({draws_.data(), n});
-    toFillers(draws_.data(), stretch.output.data() + cipherBytes + done, n);
+    toFillers(draws_.data(), out + done, n);
     done += n;
   }
-  counts_.skip(cipherBytes);
 }
 
 // Moving forward, each byte lands at or before the place its filler is read

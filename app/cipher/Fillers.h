@@ -1,7 +1,8 @@
 // The filler bytes of encryption with expansion. The calling thread plans
-// each stretch of output and draws its fillers, stretch after stretch, so
-// the random source sees exactly the draws of the byte-at-a-time loop; any
-// thread may then lay the stretch's cipher bytes in between them.
+// each stretch of output; the stretches' fillers are then drawn one stretch
+// at a time in the order they were planned, by whichever thread gets to it,
+// so the random source sees exactly the draws of the byte-at-a-time loop.
+// Any thread may then lay the stretch's cipher bytes in between them.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +29,12 @@ class Fillers {
 
   // The fewest next cipher bytes whose output reaches outputBytes.
   std::size_t cipherBytesFilling(std::size_t outputBytes) const;
-  // Draws the fillers of the next cipherBytes cipher bytes into stretch.
-  void draw(std::size_t cipherBytes, FilledStretch& stretch);
+  // Makes stretch the next cipherBytes cipher bytes' stretch, with room for
+  // its fillers.
+  void plan(std::size_t cipherBytes, FilledStretch& stretch);
+  // Draws a planned stretch's fillers. Stretches are drawn in the order they
+  // were planned, never two at once.
+  void draw(FilledStretch& stretch);
   // Lays the stretch's cipher bytes in before their fillers.
   static void layOut(const std::uint8_t* cipher, FilledStretch& stretch);
 

@@ -39,7 +39,8 @@ enum class RandomUse { Secret, Public };
 // rnd's resolution) from the operating system's cryptographic random source,
 // through a generator seeded from it: unlike rnd's, no value follows from the
 // clock or from other values. False when the source cannot be read; out then
-// holds no random values.
+// holds no random values. It touches no runtime object, so any thread may
+// call it.
 [[nodiscard]] bool drawSecureRandomBits(std::span<std::uint32_t> out, RandomUse use);
 
 }  // namespace rt::numbers
