@@ -2,10 +2,12 @@
 // and taken back through the tables.
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "cipher/Cipher.h"
 #include "cipher/CipherPipeline.h"
 #include "cipher/FillerCounts.h"
+#include "cipher/StagedInput.h"
 
 namespace vantor::cipher {
 
@@ -16,29 +18,22 @@ class Decryptor::Impl {
  public:
   Impl(const Key& key, const Schedule& schedule, ByteSink& sink)
       : pipeline_(key, Direction::Decrypt, engineSettings(), sink), fillers_(schedule) {
-    if (fillers_.on()) {
-      stagingBytes_ = std::max<std::size_t>(engineSettings().blockBytes, 1);
-      staging_ = std::make_unique_for_overwrite<std::uint8_t[]>(stagingBytes_);
-    }
+    if (fillers_.on()) staging_.emplace(engineSettings().blockBytes);
   }
 
-  std::span<std::uint8_t> space() {
-    if (!staging_) return pipeline_.space();
-    if (failed_) return {};
-    return {staging_.get(), stagingBytes_};
-  }
+  std::span<std::uint8_t> space() { return staging_ ? staging_->space() : pipeline_.space(); }
 
   bool commit(std::size_t n) {
     if (!staging_) return pipeline_.commit(n);
-    if (!failed_ && !gather(n)) failed_ = true;
-    return !failed_;
+    return staging_->commit(n, [this](auto bytes) { return gather(bytes); });
   }
 
-  bool finish() { return !failed_ && pipeline_.finish(); }
+  bool finish() { return !(staging_ && staging_->refused()) && pipeline_.finish(); }
 
  private:
-  // Commits the cipher bytes among the first n staged bytes.
-  bool gather(std::size_t n) {
+  // Commits the cipher bytes among the staged bytes.
+  bool gather(std::span<const std::uint8_t> staged) {
+    const std::size_t n = staged.size();
     std::span<std::uint8_t> room;
     std::size_t used = 0;
     for (std::size_t i = 0; i < n;) {
@@ -54,7 +49,7 @@ class Decryptor::Impl {
         if (room.empty()) return false;
         used = 0;
       }
-      room[used++] = staging_[i++];
+      room[used++] = staged[i++];
       skip_ = fillers_.next();
     }
     return used == 0 || pipeline_.commit(used);
@@ -62,10 +57,8 @@ class Decryptor::Impl {
 
   CipherPipeline pipeline_;
   FillerCounts fillers_;
-  std::unique_ptr<std::uint8_t[]> staging_;
-  std::size_t stagingBytes_ = 0;
+  std::optional<StagedInput> staging_;
   std::uint32_t skip_ = 0;  // filler bytes still to pass over
-  bool failed_ = false;
 };
 
 Decryptor::Decryptor(const Key& key, const Schedule& schedule, ByteSink& sink)

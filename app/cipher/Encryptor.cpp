@@ -1,12 +1,12 @@
 // Encryption: the cipher bytes, each followed by its filler bytes drawn from
 // the random source.
-#include <algorithm>
 #include <memory>
 #include <optional>
 
 #include "cipher/Cipher.h"
 #include "cipher/CipherPipeline.h"
 #include "cipher/Fillers.h"
+#include "cipher/StagedInput.h"
 
 namespace vantor::cipher {
 
@@ -19,32 +19,22 @@ class Encryptor::Impl {
       : fillers_(schedule.on ? std::make_optional<Fillers>(schedule, random) : std::nullopt),
         pipeline_(key, Direction::Encrypt, engineSettings(), sink,
                   fillers_ ? &*fillers_ : nullptr) {
-    if (fillers_) {
-      stagingBytes_ = std::max<std::size_t>(engineSettings().blockBytes, 1);
-      staging_ = std::make_unique_for_overwrite<std::uint8_t[]>(stagingBytes_);
-    }
+    if (fillers_) staging_.emplace(engineSettings().blockBytes);
   }
 
-  std::span<std::uint8_t> space() {
-    if (!staging_) return pipeline_.space();
-    if (failed_) return {};
-    return {staging_.get(), stagingBytes_};
-  }
+  std::span<std::uint8_t> space() { return staging_ ? staging_->space() : pipeline_.space(); }
 
   bool commit(std::size_t n) {
     if (!staging_) return pipeline_.commit(n);
-    if (!failed_ && !pushThrough(pipeline_, {staging_.get(), n})) failed_ = true;
-    return !failed_;
+    return staging_->commit(n, [this](auto bytes) { return pushThrough(pipeline_, bytes); });
   }
 
-  bool finish() { return !failed_ && pipeline_.finish(); }
+  bool finish() { return !(staging_ && staging_->refused()) && pipeline_.finish(); }
 
  private:
   std::optional<Fillers> fillers_;
   CipherPipeline pipeline_;
-  std::unique_ptr<std::uint8_t[]> staging_;
-  std::size_t stagingBytes_ = 0;
-  bool failed_ = false;
+  std::optional<StagedInput> staging_;
 };
 
 Encryptor::Encryptor(const Key& key, const Schedule& schedule, RandomSource& random, ByteSink& sink)
