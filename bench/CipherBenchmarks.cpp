@@ -7,37 +7,21 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <numeric>
 #include <random>
 #include <vector>
 
 #include "RandomDraws.h"
+#include "RegularKey.h"
 #include "cipher/Cipher.h"
 #include "cipher/EngineSettings.h"
 
 namespace {
 
 using namespace vantor::cipher;
+using vantor::bench::regularKey;
 
 constexpr std::size_t kInputBytes = 8 << 20;
 constexpr std::size_t kPushBytes = 256 << 10;
-
-// A key as createsys makes them: permutations, periods and steps of 1 to 11.
-Key regularKey() {
-  std::mt19937 rng(42);
-  Key key;
-  for (int t = 0; t < kTableCount; ++t) {
-    std::vector<char> bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    std::shuffle(bytes.begin(), bytes.end(), rng);
-    key.tables[t].assign(bytes.begin(), bytes.end());
-    key.direction[t] = static_cast<std::int32_t>(rng() % 2);
-    key.periodA[t] = static_cast<std::int32_t>(1 + rng() % 11);
-    key.periodB[t] = static_cast<std::int32_t>(1 + rng() % 11);
-    key.step[t] = static_cast<std::int32_t>(1 + rng() % 11);
-  }
-  return key;
-}
 
 Schedule scheduleFor(bool expansion) {
   std::mt19937 rng(7);

@@ -7,12 +7,12 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Operations.h"
+#include "RegularKey.h"
 #include "ToolRuns.h"
 #include "cipher/Cipher.h"
 #include "cipher/EngineSettings.h"
@@ -45,23 +45,6 @@ std::string loadAverage() {
   std::string one, five, fifteen;
   in >> one >> five >> fifteen;
   return one + " " + five + " " + fifteen;
-}
-
-// A key as createsys makes them: permutations, periods and steps of 1 to 11.
-cipher::Key regularKey() {
-  std::mt19937 rng(42);
-  cipher::Key key;
-  for (int t = 0; t < cipher::kTableCount; ++t) {
-    std::vector<char> bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    std::shuffle(bytes.begin(), bytes.end(), rng);
-    key.tables[t].assign(bytes.begin(), bytes.end());
-    key.direction[t] = static_cast<std::int32_t>(rng() % 2);
-    key.periodA[t] = static_cast<std::int32_t>(1 + rng() % 11);
-    key.periodB[t] = static_cast<std::int32_t>(1 + rng() % 11);
-    key.step[t] = static_cast<std::int32_t>(1 + rng() % 11);
-  }
-  return key;
 }
 
 class DiscardingSink final : public cipher::ByteSink {
