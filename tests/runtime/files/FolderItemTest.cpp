@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "FileTest.h"
 #include "files/FileObjects.h"
@@ -39,7 +39,6 @@ TEST_F(FolderItemTest, RelativeNamesResolveAgainstTheApplicationFolderNotTheCurr
   EXPECT_EQ(missing.absolutePath().str(), path("sys.dat"));
   EXPECT_FALSE(missing.exists());
   EXPECT_EQ(missing.lastErrorCode(), ENOENT);
-  EXPECT_EQ(item("").absolutePath().str(), folder() + "/");
 }
 
 // The application folder is found once per process and every file test sets
@@ -77,48 +76,45 @@ TEST_F(ApplicationFolderTest, IsTheFolderOfTheProgramPathAsStartUpLeftIt) {
   }
 }
 
-TEST_F(FolderItemTest, ExistingFoldersGetATrailingSlash) {
+// Path types: 0 a path, 1 an absolute shell path, 2 a file URL; others name nothing.
+TEST_F(FolderItemTest, EachPathTypeNamesAnItemOrNil) {
   fs::create_directory(path("sub"));
-  EXPECT_EQ(item("sub").absolutePath().str(), path("sub/"));
-  EXPECT_EQ(item(path("sub/")).absolutePath().str(), path("sub/"));
+  writeFile("plain", "x");
+  const struct {
+    std::string text;
+    int type;
+    std::string path;  // empty: nil
+  } cases[] = {
+      {"", 0, folder() + "/"},
+      {"sub", 0, path("sub/")},
+      {path("sub/"), 0, path("sub/")},
+      {"plain/inner", 0, ""},  // stat fails with ENOTDIR
+      {std::string("a\0b", 3), 0, ""},
+      {"x", 3, ""},
+      {"x", -1, ""},
+      {path("a"), 1, path("a")},
+      {"file://" + path("a%20b"), 2, path("a b")},
+      {"FILE://localhost" + path("c"), 2, path("c")},
+      {"file:" + path("d"), 2, path("d")},
+      {"file://elsewhere/x", 2, ""},
+      {"http://host/x", 2, ""},
+      {"file:///bad%2", 2, ""},
+      {"file:///zero%00byte", 2, ""},
+  };
+  for (const auto& c : cases) {
+    FolderItem found = FolderItem::get(String(c.text), c.type);
+    EXPECT_EQ(found ? found.absolutePath().str() : "", c.path) << c.text << " as type " << c.type;
+  }
   EXPECT_EQ(item("sub").lastErrorCode(), 0);
 }
 
-TEST_F(FolderItemTest, PathsThatCannotNameAnItemGiveNil) {
-  writeFile("plain", "x");
-  EXPECT_FALSE(FolderItem::get(String("plain/inner"))) << "stat fails with ENOTDIR";
-  EXPECT_FALSE(FolderItem::get(String::bytes(std::string_view("a\0b", 3), kEncodingUTF8)));
-  EXPECT_FALSE(FolderItem::get(String("x"), 3));
-  EXPECT_FALSE(FolderItem::get(String("x"), -1));
-}
-
 TEST_F(FolderItemTest, ShellPathsMustBeAbsolute) {
-  EXPECT_EQ(FolderItem::get(String(path("a")), 1).absolutePath().str(), path("a"));
   try {
     FolderItem::get(String("relative"), 1);
     FAIL() << "no exception";
   } catch (const rt::Exception& e) {
     EXPECT_EQ(e.className(), "UnsupportedFormatException");
     EXPECT_EQ(e.message(), "Passing non-absolute shell paths is not currently supported");
-  }
-}
-
-TEST_F(FolderItemTest, FileUrlsNameLocalPaths) {
-  const struct {
-    std::string url;
-    std::string path;  // empty: nil
-  } cases[] = {
-      {"file://" + path("a%20b"), path("a b")},
-      {"FILE://localhost" + path("c"), path("c")},
-      {"file:" + path("d"), path("d")},
-      {"file://elsewhere/x", ""},
-      {"http://host/x", ""},
-      {"file:///bad%2", ""},
-      {"file:///zero%00byte", ""},
-  };
-  for (const auto& c : cases) {
-    FolderItem found = FolderItem::get(String(c.url), 2);
-    EXPECT_EQ(found ? found.absolutePath().str() : "", c.path) << c.url;
   }
 }
 
@@ -195,30 +191,26 @@ TEST_F(FolderItemTest, RenamingFollowsTheRulesOfRename) {
   EXPECT_EQ(file.absolutePath().str(), path("other"));
 }
 
-TEST_F(FolderItemTest, LengthIsTheTrueSizeEvenBeyondTwoGiB) {
+TEST_F(FolderItemTest, KindAndTrueLengthEvenBeyondTwoGiB) {
   writeFile("five", "12345");
-  EXPECT_EQ(item("five").length(), 5u);
-  FolderItem missing = item("missing");
-  EXPECT_EQ(missing.length(), 0u);
-  EXPECT_EQ(missing.lastErrorCode(), ENOENT);
-
   writeFile("big", "");
   fs::resize_file(path("big"), kThreeGiB);
-  FolderItem big = item("big");
-  EXPECT_EQ(big.length(), kThreeGiB);
-  EXPECT_EQ(big.lastErrorCode(), 0);
-}
-
-TEST_F(FolderItemTest, KindsOfItem) {
-  writeFile("file", "x");
   fs::create_directory(path("dir"));
   EXPECT_TRUE(item("dir").isDirectory());
-  EXPECT_FALSE(item("file").isDirectory());
-  EXPECT_TRUE(item("file").isReadable());
-  FolderItem missing = item("missing");
-  EXPECT_FALSE(missing.isDirectory());
-  EXPECT_FALSE(missing.isReadable());
-  EXPECT_EQ(missing.lastErrorCode(), ENOENT);
+  const struct {
+    const char* name;
+    bool readable;
+    std::uint64_t length;
+    int error;
+  } cases[] = {{"five", true, 5, 0}, {"big", true, kThreeGiB, 0}, {"missing", false, 0, ENOENT}};
+  for (const auto& c : cases) {
+    FolderItem found = item(c.name);
+    EXPECT_EQ(found.length(), c.length) << c.name;
+    EXPECT_EQ(found.lastErrorCode(), c.error) << c.name;
+    EXPECT_FALSE(found.isDirectory()) << c.name;
+    EXPECT_EQ(found.isReadable(), c.readable) << c.name;
+    EXPECT_EQ(found.lastErrorCode(), c.error) << c.name;
+  }
 }
 
 TEST_F(FolderItemTest, DeleteRemovesFilesAndOnlyEmptyFolders) {
@@ -317,11 +309,10 @@ TEST_F(FolderItemTest, WriteProbeOfAFolderLeavesNoTraceAndKeepsItsDate) {
 TEST_F(FolderItemTest, WriteProbesDecideWhereAccessSaysNo) {
   if (geteuid() != 0) GTEST_SKIP() << "needs to switch users";
   writeFile("readonly", "abc");
-  fs::permissions(path("readonly"), fs::perms::owner_read | fs::perms::group_read |
-                                        fs::perms::others_read);
-  fs::permissions(folder(), fs::perms::owner_all | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
+  fs::permissions(path("readonly"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
   constexpr uid_t kNobody = 65534;
   EXPECT_EXIT(
       {

@@ -1,6 +1,6 @@
-// Files the application writes with care: private key files, whole-or-nothing
-// replacement of an output, bulk reads and writes (the end-to-end tests cover
-// same files under two names and writes past the file size limit).
+// Files the application writes with care: private key files and whole-or-nothing
+// replacement of an output (the end-to-end tests cover same files under two
+// names and writes past the file size limit).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,52 +66,33 @@ TEST_F(CarefulFileTest, PrivateTextFilesAreOwnerOnlyWhateverTheUmask) {
   }
 }
 
-TEST_F(CarefulFileTest, PrivateFileInAMissingFolderIsNull) {
-  EXPECT_FALSE(item("no-such-folder/K11.bin").createPrivateTextFile());
-}
-
-TEST_F(CarefulFileTest, CommittedReplacementTakesThePlaceOfTheOldFile) {
-  writeFile("out.enc", "older output");
-  {
-    rt::ReplacementFile replacement(item("out.enc"));
-    ASSERT_TRUE(replacement.stream());
-    const std::vector<std::uint8_t> bytes{1, 2, 3, 0, 255};
-    ASSERT_TRUE(replacement.stream().writeFrom(bytes));
-    EXPECT_EQ(readFile("out.enc"), "older output") << "replaced before commit";
-    ASSERT_TRUE(replacement.commit());
+// A replacement is written beside its file and takes its place only when
+// committed; abandoned, it leaves neither its bytes nor its name behind.
+TEST_F(CarefulFileTest, OnlyACommittedReplacementTakesThePlaceOfTheOldFile) {
+  std::vector<std::uint8_t> bytes(100000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+  const std::string written(bytes.begin(), bytes.end());
+  for (bool commit : {true, false}) {
+    writeFile("out.enc", "older output");
+    {
+      rt::ReplacementFile replacement(item("out.enc"));
+      ASSERT_TRUE(replacement.stream());
+      ASSERT_TRUE(replacement.stream().writeFrom(bytes));
+      EXPECT_EQ(readFile("out.enc"), "older output") << "replaced before commit";
+      if (commit) {
+        ASSERT_TRUE(replacement.commit());
+      }
+    }
+    EXPECT_EQ(readFile("out.enc"), commit ? written : "older output") << "commit " << commit;
+    EXPECT_EQ(namesInFolder(), std::vector<std::string>{"out.enc"}) << "commit " << commit;
   }
-  EXPECT_EQ(readFile("out.enc"), std::string("\x01\x02\x03\x00\xff", 5));
-  EXPECT_EQ(namesInFolder(), std::vector<std::string>{"out.enc"});
 }
 
-TEST_F(CarefulFileTest, AbandonedReplacementLeavesTheOldFileAndNoTemporaryFile) {
-  writeFile("out.enc", "older output");
-  {
-    rt::ReplacementFile replacement(item("out.enc"));
-    ASSERT_TRUE(replacement.stream());
-    ASSERT_TRUE(replacement.stream().writeFrom(std::vector<std::uint8_t>(100000, 7)));
-  }
-  EXPECT_EQ(readFile("out.enc"), "older output");
-  EXPECT_EQ(namesInFolder(), std::vector<std::string>{"out.enc"});
-}
-
-TEST_F(CarefulFileTest, ReplacementOfAFolderOrInAMissingFolderHasNoStream) {
+TEST_F(CarefulFileTest, AFolderOrAMissingFolderGetsNeitherAReplacementNorAPrivateFile) {
   fs::create_directory(path("sub"));
   EXPECT_FALSE(rt::ReplacementFile(item("sub")).stream());
   EXPECT_FALSE(rt::ReplacementFile(item("missing/out.enc")).stream());
-}
-
-TEST_F(CarefulFileTest, BulkReadsTakeWhatIsThere) {
-  writeFile("in", "abcdef");
-  rt::BinaryStream in = item("in").openAsBinaryFile(false);
-  std::vector<std::uint8_t> buffer(4);
-  EXPECT_EQ(in.readInto(buffer), 4u);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "abcd");
-  EXPECT_EQ(in.readInto(buffer), 2u);
-  EXPECT_EQ(in.readInto(buffer), 0u);
-  in.close();
-  EXPECT_EQ(in.readInto(buffer), 0u);
-  EXPECT_FALSE(in.writeFrom(buffer));
+  EXPECT_FALSE(item("missing/K11.bin").createPrivateTextFile());
 }
 
 }  // namespace

@@ -55,15 +55,6 @@ TEST_F(TextInputStreamTest, LinesEndAtLfCrOrCrLf) {
   }
 }
 
-TEST_F(TextInputStreamTest, EndOfFileGivesEmptyLines) {
-  TextInputStream stream = open("only");
-  EXPECT_FALSE(stream.eof());
-  EXPECT_EQ(stream.readLine().str(), "only");
-  EXPECT_TRUE(stream.eof());
-  EXPECT_TRUE(stream.readLine().empty());
-  EXPECT_EQ(stream.lastErrorCode(), 0);
-}
-
 TEST_F(TextInputStreamTest, ReadTakesTheBufferFirstThenTheFile) {
   const std::string tail(2000, 't');
   TextInputStream stream = open("head\n" + tail);
@@ -76,13 +67,16 @@ TEST_F(TextInputStreamTest, ReadTakesTheBufferFirstThenTheFile) {
   EXPECT_TRUE(stream.read(10).empty());
 }
 
-TEST_F(TextInputStreamTest, ReadAllTakesTheRest) {
+TEST_F(TextInputStreamTest, ReadAllTakesTheRestAndAfterItEveryReadIsEmpty) {
   const std::string tail(5000, 'r');
   TextInputStream stream = open("first\n" + tail);
-  stream.readLine();
+  EXPECT_FALSE(stream.eof());
+  EXPECT_EQ(stream.readLine().str(), "first");
   EXPECT_EQ(stream.readAll().str(), tail);
   EXPECT_TRUE(stream.eof());
   EXPECT_TRUE(stream.readAll().empty());
+  EXPECT_TRUE(stream.readLine().empty());
+  EXPECT_EQ(stream.lastErrorCode(), 0);
 }
 
 TEST_F(TextInputStreamTest, PositionCountsOnlyWhatWasTaken) {

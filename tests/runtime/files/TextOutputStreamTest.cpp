@@ -21,12 +21,14 @@ class TextOutputStreamTest : public rt::test::FileTest {
   }
 };
 
-TEST_F(TextOutputStreamTest, LinesEndWithALineFeedUnlessADelimiterIsSet) {
+TEST_F(TextOutputStreamTest, LinesEndWithALineFeedUnlessADelimiterIsSetAndFlushShowsThem) {
   TextOutputStream stream = create();
   EXPECT_TRUE(stream.delimiter().empty());
   stream.writeLine(String());
   stream.writeLine(String("abc"));
   stream.write(String("no ending"));
+  stream.flush();
+  EXPECT_EQ(readFile("text"), "\nabc\nno ending") << "flushed text is visible";
   stream.setDelimiter(String("\r\n"));
   stream.writeLine(String("crlf"));
   stream.close();
@@ -52,13 +54,6 @@ TEST_F(TextOutputStreamTest, AClosedStreamWritesNothing) {
   stream.close();
   EXPECT_EQ(stream.lastErrorCode(), 0);
   EXPECT_EQ(readFile("text"), "kept\n");
-}
-
-TEST_F(TextOutputStreamTest, FlushMakesTheTextVisible) {
-  TextOutputStream stream = create();
-  stream.write(String("now"));
-  stream.flush();
-  EXPECT_EQ(readFile("text"), "now");
 }
 
 }  // namespace
