@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "support/ProcessRunner.h"
 #include "ThreadTestSupport.h"
 #include "console/ConsoleApi.h"
-#include "console/EventLoop.h"
 #include "console/Scheduler.h"
 #include "console/ThreadApi.h"
 #include "console/ThreadObjects.h"
@@ -19,6 +17,7 @@
 #include "host/IntrinsicTable.h"
 #include "objects/ExceptionClasses.h"
 #include "objects/ExceptionHandle.h"
+#include "support/ProcessRunner.h"
 
 namespace rt::test {
 namespace {
@@ -54,16 +53,13 @@ std::size_t readyEntriesOf(const Object& thread) {
 
 TEST_F(ThreadTest, RunStartsTheThreadAtOnceAndItsRecordGoesWhenRunReturns) {
   std::vector<std::string> log;
-  RTObject* self = nullptr;
-  Object thread = makeThread([&] {
+  Object thread = makeThread([&](RTObject* self) {
     log.push_back("thread");
     EXPECT_FALSE(console::scheduler().onMainThread());
     EXPECT_EQ(ThreadGetState(self), state(ThreadState::Running));
     EXPECT_NE(ThreadGetID(self), 0);
-    const Object current = Object::adopt(TOLVGetCurrentThread());
-    EXPECT_EQ(current.get(), self);
+    EXPECT_EQ(Object::adopt(TOLVGetCurrentThread()).get(), self);
   });
-  self = thread.get();
   EXPECT_EQ(stateOf(thread), state(ThreadState::NotRunning));
   log.push_back("before");
   run(thread);
@@ -124,14 +120,12 @@ TEST_F(ThreadTest, BetweenTwoTurnsOfAPriorityOneThreadAPriorityFiveThreadRunsFiv
 TEST_F(ThreadTest, ASleepingThreadRunsAgainAtItsWakeTime) {
   ManualClock clock;
   std::vector<std::string> log;
-  RTObject* self = nullptr;
-  Object sleeper = makeThread([&] {
+  Object sleeper = makeThread([&](RTObject* self) {
     log.push_back("sleeps");
     ThreadSleep(self, 500, 0);
     throwIfPending();
     log.push_back("woke");
   });
-  self = sleeper.get();
   run(sleeper);
   EXPECT_EQ(stateOf(sleeper), state(ThreadState::Sleeping));
   YieldToNextThread();
@@ -153,13 +147,11 @@ TEST_F(ThreadTest, TheMainThreadAloneSleepsOnTheClock) {
 
 TEST_F(ThreadTest, ASuspendedThreadRunsAgainOnlyAfterResume) {
   std::vector<std::string> log;
-  RTObject* self = nullptr;
-  Object thread = makeThread([&] {
+  Object thread = makeThread([&](RTObject* self) {
     log.push_back("suspends");
     ThreadSuspend(self);
     log.push_back("resumed");
   });
-  self = thread.get();
   run(thread);
   EXPECT_EQ(stateOf(thread), state(ThreadState::Suspended));
   for (int i = 0; i < 12; ++i) YieldToNextThread();
@@ -174,8 +166,7 @@ TEST_F(ThreadTest, ASuspendedThreadRunsAgainOnlyAfterResume) {
 TEST_F(ThreadTest, KillingASleepingThreadEndsItThroughThreadEndException) {
   std::string caught;
   bool wentOn = false;
-  RTObject* self = nullptr;
-  Object sleeper = makeThread([&] {
+  Object sleeper = makeThread([&](RTObject* self) {
     ThreadSleep(self, 3600 * 1000, 0);
     try {
       throwIfPending();
@@ -185,7 +176,6 @@ TEST_F(ThreadTest, KillingASleepingThreadEndsItThroughThreadEndException) {
     }
     wentOn = true;
   });
-  self = sleeper.get();
   run(sleeper);
   ASSERT_EQ(stateOf(sleeper), state(ThreadState::Sleeping));
   ThreadKill(sleeper.get());
@@ -198,15 +188,13 @@ TEST_F(ThreadTest, KillingASleepingThreadEndsItThroughThreadEndException) {
 }
 
 TEST_F(ThreadTest, AThreadThatKillsItselfGetsThreadEndExceptionAtOnce) {
-  RTObject* self = nullptr;
   bool wentOn = false;
-  Object thread = makeThread([&] {
+  Object thread = makeThread([&](RTObject* self) {
     ThreadKill(self);
     EXPECT_TRUE(exceptions::pending() != nullptr);
     throwIfPending();
     wentOn = true;
   });
-  self = thread.get();
   run(thread);
   EXPECT_FALSE(wentOn);
   EXPECT_EQ(stateOf(thread), state(ThreadState::NotRunning));
@@ -215,12 +203,10 @@ TEST_F(ThreadTest, AThreadThatKillsItselfGetsThreadEndExceptionAtOnce) {
 
 TEST_F(ThreadTest, KillAllEndsEveryOtherThread) {
   Spinner spinner;
-  RTObject* self = nullptr;
-  Object sleeper = makeThread([&] {
+  Object sleeper = makeThread([](RTObject* self) {
     ThreadSleep(self, 3600 * 1000, 0);
     throwIfPending();
   });
-  self = sleeper.get();
   run(spinner.thread);
   run(sleeper);
   console::scheduler().killThreads();
@@ -284,7 +270,7 @@ TEST_F(ThreadTest, EachThreadHasAStackBudgetOfItsOwnStackSize) {
   const std::uintptr_t mainLimit = TOLVGetStackLimit();
   std::uintptr_t top = 0, limit = 0;
   std::string caught;
-  Object thread = makeThread([&] {
+  const auto body = [&] {
     top = TOLVGetStackTop();
     limit = TOLVGetStackLimit();
     try {
@@ -292,7 +278,8 @@ TEST_F(ThreadTest, EachThreadHasAStackBudgetOfItsOwnStackSize) {
     } catch (const Exception& e) {
       caught = e.className();
     }
-  }, kSize);
+  };
+  Object thread = makeThread(body, kSize);
   run(thread);
 #if defined(__SANITIZE_THREAD__)
   // ThreadSanitizer's thread state takes most of a thread's stack: the budget
@@ -306,31 +293,23 @@ TEST_F(ThreadTest, EachThreadHasAStackBudgetOfItsOwnStackSize) {
   EXPECT_NE(console::mainThreadRecord().stackTop, top);
 }
 
-TEST_F(ThreadTest, EventProcessingOnAnotherThreadIsOnlyASwitch) {
-  int passes = 0;
-  const auto task = console::addBackgroundTask([&] { ++passes; }, 0);
-  Object thread = makeThread([] { RuntimeDoEvents(nullptr, -1); });
-  run(thread);
-  finish(thread);
-  EXPECT_EQ(passes, 0);
-  RuntimeDoEvents(nullptr, -1);
-  console::removeBackgroundTask(task);
-  EXPECT_EQ(passes, 1);
-}
-
 TEST(ThreadEntryPoints, EveryEntryPointIsListedUnderItsName) {
-  for (const char* name :
-       {"threadRun", "YieldToNextThread", "ThreadSleep", "ThreadSuspend", "ThreadResume",
-        "ThreadKill", "ThreadGetPriority", "ThreadSetPriority", "ThreadGetStackSize", "ThreadSetStackSize",
-        "ThreadGetID", "ThreadGetState", "TOLVGetCurrentThread", "ThreadInitializer",
-        "SemaphoreInitializer", "Semaphore_Constructor", "Semaphore_Signal", "Semaphore_TrySignal",
-        "semaphore_release", "CriticalSectionInitializer", "criticalsection_enter",
-        "CriticalSection_TryEnter", "criticalsection_leave", "MutexContructor", "MutexLock",
-        "MutexTryLock", "MutexUnlock", "RuntimeTimerConstructor", "RuntimeTimerDestructor",
-        "TimerEnabledSetter", "timerModeSetter", "timerPeriodSetter", "RuntimeTimerReset",
-        "TimerAddActionNotificationReceiver", "TimerRemoveActionNotificationReceiver"}) {
-    EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
-  }
+  const char* const names[] = {
+      // threads
+      "threadRun", "YieldToNextThread", "ThreadSleep", "ThreadSuspend", "ThreadResume",
+      "ThreadKill", "ThreadGetPriority", "ThreadSetPriority", "ThreadGetStackSize",
+      "ThreadSetStackSize", "ThreadGetID", "ThreadGetState", "TOLVGetCurrentThread",
+      "ThreadInitializer",
+      // locks
+      "SemaphoreInitializer", "Semaphore_Constructor", "Semaphore_Signal", "Semaphore_TrySignal",
+      "semaphore_release", "CriticalSectionInitializer", "criticalsection_enter",
+      "CriticalSection_TryEnter", "criticalsection_leave", "MutexContructor", "MutexLock",
+      "MutexTryLock", "MutexUnlock",
+      // timers
+      "RuntimeTimerConstructor", "RuntimeTimerDestructor", "TimerEnabledSetter", "timerModeSetter",
+      "timerPeriodSetter", "RuntimeTimerReset", "TimerAddActionNotificationReceiver",
+      "TimerRemoveActionNotificationReceiver"};
+  for (const char* name : names) EXPECT_NE(intrinsics::lookup(name), nullptr) << name;
 }
 
 ProcessResult runProbe(const std::string& mode, const std::string& signalMarker = "") {

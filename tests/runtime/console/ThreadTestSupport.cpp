@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "console/ConsoleApplication.h"
 #include "console/ConsoleApi.h"
+#include "console/ConsoleApplication.h"
 #include "console/ThreadApi.h"
 #include "console/ThreadObjects.h"
 #include "console/Timer.h"
@@ -15,17 +15,17 @@
 namespace rt::test {
 namespace {
 
-std::map<RTObject*, std::function<void()>>& bodies() {
-  static std::map<RTObject*, std::function<void()>> map;
+std::map<RTObject*, std::function<void(RTObject*)>>& bodies() {
+  static std::map<RTObject*, std::function<void(RTObject*)>> map;
   return map;
 }
 
 void runBody(RTObject* thread) {
   const auto found = bodies().find(thread);
   if (found == bodies().end()) return;
-  const std::function<void()> body = std::move(found->second);
+  const std::function<void(RTObject*)> body = std::move(found->second);
   bodies().erase(found);
-  body();
+  body(thread);
 }
 
 // A subclass of Thread that implements Run, as a compiled subclass does.
@@ -56,11 +56,15 @@ void recordUnhandled(RTObject* exception) {
 
 }  // namespace
 
-Object makeThread(std::function<void()> body, std::int32_t stackSize) {
+Object makeThread(std::function<void(RTObject* self)> body, std::int32_t stackSize) {
   Object thread = newObject(scriptedThreadClass());
   ThreadSetStackSize(thread.get(), stackSize);
   bodies()[thread.get()] = std::move(body);
   return thread;
+}
+
+Object makeThread(std::function<void()> body, std::int32_t stackSize) {
+  return makeThread([body = std::move(body)](RTObject*) { body(); }, stackSize);
 }
 
 void run(const Object& thread) {

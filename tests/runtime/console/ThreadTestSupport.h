@@ -18,7 +18,10 @@ namespace rt::test {
 // under the sanitizers.
 inline constexpr std::int32_t kTestStackSize = 1 << 20;
 
-// A new Thread object (of a subclass whose Run event calls body); not started.
+// A new Thread object (of a subclass whose Run event calls body, with the
+// thread itself when body takes it); not started.
+Object makeThread(std::function<void(RTObject* self)> body,
+                  std::int32_t stackSize = kTestStackSize);
 Object makeThread(std::function<void()> body, std::int32_t stackSize = kTestStackSize);
 // Starts the thread (Thread.Run); throws what Run raised.
 void run(const Object& thread);

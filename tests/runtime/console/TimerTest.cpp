@@ -39,8 +39,8 @@ void onAction(RTObject* timer) {
 ClassRecord* countingTimerClass() {
   static ClassRecord* const cls = [] {
     ClassRecord* timer = objects::classFor(console::timerClass);
-    ClassRecord* record = RuntimeNewClass(timer, timer->methodCount, 0, timer->eventCount, 0,
-                                          timer->propertyCount);
+    ClassRecord* record =
+        RuntimeNewClass(timer, timer->methodCount, 0, timer->eventCount, 0, timer->propertyCount);
     record->name = String("CountingTimer").leak();
     record->instanceSize = timer->instanceSize;
     record->events[console::timerActionEvent.number].handler = reinterpret_cast<void*>(&onAction);
@@ -246,16 +246,22 @@ TEST_F(TimerTest, ATimerReleasedWithItsReceiversLetsGoOfThem) {
   EXPECT_EQ(performed, 0);
 }
 
-TEST_F(TimerTest, TimersFireInEventProcessingOnTheMainThreadOnly) {
+// On another thread, event processing is only a switch to the next thread.
+TEST_F(TimerTest, TimersAndBackgroundTasksRunInEventProcessingOnTheMainThreadOnly) {
   Object timer = newTimer(console::kTimerMultiple, 1);
+  int passes = 0;
+  const auto task = console::addBackgroundTask([&] { ++passes; }, 0);
   clock.advanceTicks(1);
   Object thread = makeThread([] { RuntimeDoEvents(nullptr, -1); });
   run(thread);
   finish(thread);
   EXPECT_EQ(firings()[timer.get()], 0);
+  EXPECT_EQ(passes, 0);
   RuntimeDoEvents(nullptr, -1);
+  console::removeBackgroundTask(task);
   throwIfPending();
   EXPECT_EQ(firings()[timer.get()], 1);
+  EXPECT_EQ(passes, 1);
 }
 
 }  // namespace
