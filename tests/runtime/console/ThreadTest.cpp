@@ -163,42 +163,37 @@ TEST_F(ThreadTest, ASuspendedThreadRunsAgainOnlyAfterResume) {
   EXPECT_EQ(log, (std::vector<std::string>{"suspends", "resumed"}));
 }
 
-TEST_F(ThreadTest, KillingASleepingThreadEndsItThroughThreadEndException) {
-  std::string caught;
-  bool wentOn = false;
-  Object sleeper = makeThread([&](RTObject* self) {
-    ThreadSleep(self, 3600 * 1000, 0);
-    try {
-      throwIfPending();
-    } catch (const Exception& e) {
-      caught = e.className();
-      throw;
-    }
-    wentOn = true;
-  });
+// A sleeping thread killed by another, and a thread that kills itself, end
+// through ThreadEndException at once; Kill returns once the thread has ended.
+TEST_F(ThreadTest, AKilledThreadEndsThroughThreadEndException) {
+  std::vector<std::string> log;
+  const auto killed = [&log](bool byItself) {
+    return makeThread([&log, byItself](RTObject* self) {
+      if (byItself)
+        ThreadKill(self);
+      else
+        ThreadSleep(self, 3600 * 1000, 0);
+      try {
+        throwIfPending();
+      } catch (const Exception& e) {
+        log.push_back(e.className());
+        throw;
+      }
+      log.push_back("went on");
+    });
+  };
+  Object itself = killed(true);
+  run(itself);
+  EXPECT_EQ(stateOf(itself), state(ThreadState::NotRunning));
+  Object sleeper = killed(false);
   run(sleeper);
   ASSERT_EQ(stateOf(sleeper), state(ThreadState::Sleeping));
   ThreadKill(sleeper.get());
   throwIfPending();
-  // Kill returns once the thread has ended.
   EXPECT_EQ(stateOf(sleeper), state(ThreadState::NotRunning));
-  EXPECT_EQ(caught, "ThreadEndException");
-  EXPECT_FALSE(wentOn);
-  EXPECT_EQ(unhandledExceptions(), std::vector<std::string>{"ThreadEndException"});
-}
-
-TEST_F(ThreadTest, AThreadThatKillsItselfGetsThreadEndExceptionAtOnce) {
-  bool wentOn = false;
-  Object thread = makeThread([&](RTObject* self) {
-    ThreadKill(self);
-    EXPECT_TRUE(exceptions::pending() != nullptr);
-    throwIfPending();
-    wentOn = true;
-  });
-  run(thread);
-  EXPECT_FALSE(wentOn);
-  EXPECT_EQ(stateOf(thread), state(ThreadState::NotRunning));
-  EXPECT_EQ(unhandledExceptions(), std::vector<std::string>{"ThreadEndException"});
+  const std::vector<std::string> ended(2, "ThreadEndException");
+  EXPECT_EQ(log, ended);
+  EXPECT_EQ(unhandledExceptions(), ended);
 }
 
 TEST_F(ThreadTest, KillAllEndsEveryOtherThread) {
