@@ -229,11 +229,10 @@ TEST_F(DateTest, UnknownCodesAreReportedAndReadAsNothing) {
 
 TEST_F(DateTest, GMTOffsetMovesTheFields) {
   Date date = dateAt({2001, 3, 15, 12, 0, 0});
-  const std::pair<double, const char*> offsets[] = {{2.0, "2001-03-15 14:00:00"},
-                                                    {-3.5, "2001-03-15 08:30:00"},
-                                                    {-13.0, "2001-03-14 23:00:00"},
-                                                    {0.0, "2001-03-15 12:00:00"}};
-  for (const auto& [hours, expected] : offsets) {
+  for (const auto& [hours, expected] : {std::pair{2.0, "2001-03-15 14:00:00"},
+                                        {-3.5, "2001-03-15 08:30:00"},
+                                        {-13.0, "2001-03-14 23:00:00"},
+                                        {0.0, "2001-03-15 12:00:00"}}) {
     date.setGMTOffset(hours);
     EXPECT_EQ(date.gmtOffset(), hours);
     EXPECT_EQ(date.sqlDateTime().str(), expected);
