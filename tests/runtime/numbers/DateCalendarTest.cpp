@@ -59,15 +59,16 @@ TEST(CalendarTest, GregorianDatesAgreeWithTheCLibrary) {
 }
 
 TEST(CalendarTest, JulianLeapYearsTheReformAndDatesThatDoNotExist) {
-  for (const auto& [year, leap] : {std::pair{1500, true}, {1582, false}, {1600, true},
-                                   {1700, false}, {2000, true}, {2100, false}}) {
-    EXPECT_EQ(rt::dates::isLeapYear(year), leap) << year;
-  }
+  const std::pair<int, bool> leapYears[] = {{1500, true},  {1582, false}, {1600, true},
+                                            {1700, false}, {2000, true},  {2100, false}};
+  for (const auto& [year, leap] : leapYears) EXPECT_EQ(rt::dates::isLeapYear(year), leap) << year;
   EXPECT_EQ(dayNumber({1582, 9, 15}) - dayNumber({1582, 9, 4}), 1);
   EXPECT_EQ(rt::dates::weekdayOf(dayNumber({1582, 9, 4})), 4);  // a Thursday
-  for (const CalendarDate d : {CalendarDate{1582, 9, 5}, {1582, 9, 14}, {2001, 1, 29},
-                               {0, 0, 1}, {2001, 12, 1}, {2001, -1, 1}, {2001, 0, 0}}) {
-    EXPECT_EQ(dayNumber(d), rt::dates::kInvalidDayNumber) << d.year << "-" << d.month << "-" << d.day;
+  const CalendarDate invalid[] = {{1582, 9, 5},  {1582, 9, 14}, {2001, 1, 29}, {0, 0, 1},
+                                  {2001, 12, 1}, {2001, -1, 1}, {2001, 0, 0}};
+  for (const CalendarDate& d : invalid) {
+    EXPECT_EQ(dayNumber(d), rt::dates::kInvalidDayNumber)
+        << d.year << "-" << d.month << "-" << d.day;
   }
 }
 

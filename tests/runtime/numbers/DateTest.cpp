@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "host/IntrinsicTable.h"
 #include "numbers/DateApi.h"
@@ -75,14 +77,16 @@ TEST_F(DateTest, NewDateHoldsTheLocalTime) {
   if (shifted != before + 5 * 3600) GTEST_SKIP() << "the clock ticked over during the test";
   std::tm tm{};
   gmtime_r(&shifted, &tm);
-  EXPECT_EQ(date.sqlDateTime().str(), text({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                                            tm.tm_hour, tm.tm_min, tm.tm_sec}));
+  EXPECT_EQ(date.sqlDateTime().str(),
+            text({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}));
 }
 
 TEST_F(DateTest, TotalSecondsCountFrom1904BothWays) {
-  for (const Moment& m : {Moment{1904, 1, 1, 0, 0, 0}, {1904, 1, 2, 0, 0, 0}, {2001, 3, 15, 13, 7, 9},
-                          {1903, 12, 31, 23, 59, 59}, {1903, 12, 31, 0, 0, 0},
-                          {1600, 2, 29, 12, 0, 1}, {2400, 12, 31, 23, 59, 59}}) {
+  const Moment moments[] = {{1904, 1, 1, 0, 0, 0},     {1904, 1, 2, 0, 0, 0},
+                            {2001, 3, 15, 13, 7, 9},   {1903, 12, 31, 23, 59, 59},
+                            {1903, 12, 31, 0, 0, 0},   {1600, 2, 29, 12, 0, 1},
+                            {2400, 12, 31, 23, 59, 59}};
+  for (const Moment& m : moments) {
     EXPECT_EQ(dateAt(m).totalSeconds(), cSeconds(m)) << text(m);
     Date date = Date::now();
     date.setTotalSeconds(cSeconds(m));
@@ -149,22 +153,22 @@ rt::dates::CalendarDate carriedStepwise(std::int32_t year, std::int32_t month, s
 TEST_F(DateTest, NormalizeCarriesAsMonthByMonthStepping) {
   // Across the Julian years (year 0 and before included), the reform and
   // Gregorian century years, by up to a 400-year cycle either way.
-  for (const std::int32_t year : {-802, -5, -4, -1, 0, 1, 2, 4, 1580, 1581, 1582, 1583, 1584, 1599,
-                                  1600, 1601, 1699, 1700, 1701, 1899, 1900, 2000, 2001, 2100}) {
+  for (const std::int32_t year :
+       {-802, -5,   -4,   -1,   0,    1,    2,    4,    1580, 1581, 1582, 1583,
+        1584, 1599, 1600, 1601, 1699, 1700, 1701, 1899, 1900, 2000, 2001, 2100}) {
     for (const std::int32_t month : {-25, -13, -12, -1, 0, 1, 2, 9, 11, 12, 13, 24, 37}) {
-      for (const std::int32_t day : {-146100, -1462, -800, -366, -365, -60, -31, -1, 0, 1, 28, 29,
-                                     30, 31, 32, 59, 60, 365, 366, 367, 1461, 1462, 146097,
-                                     146098}) {
+      for (const std::int32_t day :
+           {-146100, -1462, -800, -366, -365, -60, -31, -1,  0,    1,    28,     29,
+            30,      31,    32,   59,   60,   365, 366, 367, 1461, 1462, 146097, 146098}) {
         rt::dates::DateImpUnix record;
         record.SetField(rt::dates::kFieldYear, year);
         record.SetField(rt::dates::kFieldMonth, month + 1);
         record.SetField(rt::dates::kFieldDay, day);
         const rt::dates::CalendarDate expected = carriedStepwise(year, month, day);
-        ASSERT_EQ(record.GetField(rt::dates::kFieldYear), expected.year)
-            << year << " " << month << " " << day;
-        ASSERT_EQ(record.GetField(rt::dates::kFieldMonth), expected.month + 1)
-            << year << " " << month << " " << day;
-        ASSERT_EQ(record.GetField(rt::dates::kFieldDay), expected.day)
+        ASSERT_EQ(std::tuple(record.GetField(rt::dates::kFieldYear),
+                             record.GetField(rt::dates::kFieldMonth) - 1,
+                             record.GetField(rt::dates::kFieldDay)),
+                  std::tuple(expected.year, expected.month, expected.day))
             << year << " " << month << " " << day;
       }
     }
@@ -225,9 +229,10 @@ TEST_F(DateTest, UnknownCodesAreReportedAndReadAsNothing) {
 
 TEST_F(DateTest, GMTOffsetMovesTheFields) {
   Date date = dateAt({2001, 3, 15, 12, 0, 0});
-  for (const auto& [hours, expected] :
-       {std::pair{2.0, "2001-03-15 14:00:00"}, {-3.5, "2001-03-15 08:30:00"},
-        {-13.0, "2001-03-14 23:00:00"}, {0.0, "2001-03-15 12:00:00"}}) {
+  for (const auto& [hours, expected] : {std::pair{2.0, "2001-03-15 14:00:00"},
+                                        {-3.5, "2001-03-15 08:30:00"},
+                                        {-13.0, "2001-03-14 23:00:00"},
+                                        {0.0, "2001-03-15 12:00:00"}}) {
     date.setGMTOffset(hours);
     EXPECT_EQ(date.gmtOffset(), hours);
     EXPECT_EQ(date.sqlDateTime().str(), expected);
@@ -248,10 +253,11 @@ TEST_F(DateTest, TextForms) {
 
 TEST_F(DateTest, ParseTriesEveryPattern) {
   for (const char* text :
-       {"03/15/2001", "03/15/01", "03-15-2001", "03-15-01", "03.15.2001", "03.15.01", "15Mar2001",
-        "15Mar01", "15 Mar 2001", "15 Mar 01", "15.Mar.2001", "15.Mar.01", "Mar 15, 2001",
-        "Mar 15, 01", "Mar 15 2001", "Mar 15 01", "Thu, Mar 15, 2001", "Thu, Mar 15, 01",
-        "Thu Mar 15 2001", "Thu Mar 15 01"}) {
+       {"03/15/2001",        "03/15/01",        "03-15-2001",      "03-15-01",
+        "03.15.2001",        "03.15.01",        "15Mar2001",       "15Mar01",
+        "15 Mar 2001",       "15 Mar 01",       "15.Mar.2001",     "15.Mar.01",
+        "Mar 15, 2001",      "Mar 15, 01",      "Mar 15 2001",     "Mar 15 01",
+        "Thu, Mar 15, 2001", "Thu, Mar 15, 01", "Thu Mar 15 2001", "Thu Mar 15 01"}) {
     EXPECT_EQ(Date::parse(text).sqlDateTime().str(), "2001-03-15 00:00:00") << text;
   }
   EXPECT_EQ(Date::parse("02/30/1999").sqlDate().str(), "1999-03-02");

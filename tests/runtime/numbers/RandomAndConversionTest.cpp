@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "host/IntrinsicTable.h"
@@ -100,38 +101,38 @@ TEST(SecureRandomTest, FillsEverySlotWithUniformBits) {
   }
 }
 
-struct RoundCase {
-  double in;
-  double out;
-};
-
 TEST(RoundTest, HalvesGoAwayFromZero) {
-  for (const RoundCase c : {RoundCase{2.5, 3}, {-2.5, -3}, {0.49999, 0}, {-0.5, -1}, {1.5, 2},
-                            {-1.4, -1}, {0, 0}}) {
-    EXPECT_EQ(RuntimeRound(c.in), c.out) << "RuntimeRound(" << c.in << ")";
-  }
+  const std::pair<double, double> cases[] = {{2.5, 3}, {-2.5, -3}, {0.49999, 0}, {-0.5, -1},
+                                             {1.5, 2}, {-1.4, -1}, {0, 0}};
+  for (const auto& [in, out] : cases)
+    EXPECT_EQ(RuntimeRound(in), out) << "RuntimeRound(" << in << ")";
 }
-
-struct TruncationCase {
-  double in;
-  std::int32_t out;
-};
 
 TEST(ConversionTest, TruncatesTowardZeroAndSaturatesToIndefinite) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  for (const TruncationCase c :
-       {TruncationCase{2.9, 2}, {-2.9, -2}, {-0.7, 0}, {3.0e9, INT32_MIN}, {-3.0e9, INT32_MIN},
-        {2147483647.9, 2147483647}, {-2147483648.9, INT32_MIN}, {-2147483647.5, -2147483647},
-        {nan, INT32_MIN}, {inf, INT32_MIN}, {-inf, INT32_MIN}}) {
-    EXPECT_EQ(RuntimeCvtReal64ToSInt32(c.in), c.out) << "RuntimeCvtReal64ToSInt32(" << c.in << ")";
+  const std::pair<double, std::int32_t> cases[] = {
+      {2.9, 2},
+      {-2.9, -2},
+      {-0.7, 0},
+      {3.0e9, INT32_MIN},
+      {-3.0e9, INT32_MIN},
+      {2147483647.9, 2147483647},
+      {-2147483648.9, INT32_MIN},
+      {-2147483647.5, -2147483647},
+      {nan, INT32_MIN},
+      {inf, INT32_MIN},
+      {-inf, INT32_MIN},
+  };
+  for (const auto& [in, out] : cases) {
+    EXPECT_EQ(RuntimeCvtReal64ToSInt32(in), out) << "RuntimeCvtReal64ToSInt32(" << in << ")";
   }
   EXPECT_EQ(RuntimeCvtSInt32ToReal64(INT32_MIN), -2147483648.0);
 }
 
 TEST(ConversionTest, EntryPointsAreInTheIntrinsicTable) {
-  for (const char* name : {"rnd", "RuntimeRound", "RuntimeCvtReal64ToSInt32",
-                           "RuntimeCvtSInt32ToReal64"}) {
+  for (const char* name :
+       {"rnd", "RuntimeRound", "RuntimeCvtReal64ToSInt32", "RuntimeCvtSInt32ToReal64"}) {
     EXPECT_NE(rt::intrinsics::lookup(name), nullptr) << name;
   }
 }

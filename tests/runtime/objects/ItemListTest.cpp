@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "objects/ItemList.h"
 
@@ -8,16 +9,12 @@ namespace {
 
 TEST(ItemList, GrowsByADoublingStepAndKeepsOrder) {
   rt::ItemList<std::int32_t> list;
-  std::int32_t capacities[4] = {};
+  std::vector<std::int32_t> capacities;
   for (std::int32_t i = 0; i < 1000; ++i) {
     list.append(i);
-    if (i == 0) capacities[0] = list.capacity();
-    if (i == 16) capacities[1] = list.capacity();
-    if (i == 48) capacities[2] = list.capacity();
+    if (i == 0 || i == 16 || i == 48) capacities.push_back(list.capacity());
   }
-  EXPECT_EQ(capacities[0], 16);
-  EXPECT_EQ(capacities[1], 48);
-  EXPECT_EQ(capacities[2], 112);
+  EXPECT_EQ(capacities, (std::vector<std::int32_t>{16, 48, 112}));
   list.remove(0);
   EXPECT_EQ(list.count(), 999);
   EXPECT_EQ(list.get(0), 1);

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "console/ConsoleApplication.h"
 #include "host/IntrinsicEntry.h"
@@ -24,49 +26,46 @@ namespace {
 
 static_assert(sizeof(void*) == 4, "this test belongs to the 32-bit build");
 
-struct Field {
-  const char* name;
-  std::size_t actual;
-  std::size_t expected;
-};
+// The field's name for a failure message, and its offset.
+#define WORD(record, field) \
+  std::pair { #record "." #field, offsetof(record, field) }
+
+// A record that compiled code reads as 4-byte words one after another.
+void expectWords(std::initializer_list<std::pair<const char*, std::size_t>> words) {
+  std::size_t expected = 0;
+  for (const auto& [name, offset] : words) {
+    EXPECT_EQ(offset, expected) << name;
+    expected += 4;
+  }
+}
 
 TEST(Layout32, FieldsSitAtTheOffsetsCompiledCodeUses) {
-  const Field fields[] = {
-      {"ObjectHeader.methodTable", offsetof(ObjectHeader, methodTable), 0},
-      {"ObjectHeader.cls", offsetof(ObjectHeader, cls), 4},
-      {"ObjectHeader.eventTable", offsetof(ObjectHeader, eventTable), 8},
-      {"ObjectHeader.refCount", offsetof(ObjectHeader, refCount), 12},
-      {"ObjectHeader.previousLive", offsetof(ObjectHeader, previousLive), 16},
-      {"ObjectHeader.nextLive", offsetof(ObjectHeader, nextLive), 20},
+  expectWords({WORD(ObjectHeader, methodTable), WORD(ObjectHeader, cls),
+               WORD(ObjectHeader, eventTable), WORD(ObjectHeader, refCount),
+               WORD(ObjectHeader, previousLive), WORD(ObjectHeader, nextLive)});
+  expectWords({WORD(StringBlock, refCount), WORD(StringBlock, buffer), WORD(StringBlock, capacity),
+               WORD(StringBlock, length), WORD(StringBlock, encoding),
+               WORD(StringBlock, lengthByte)});
+  expectWords({WORD(ClassRecord, super), WORD(ClassRecord, name), WORD(ClassRecord, nextClass),
+               WORD(ClassRecord, instanceSize), WORD(ClassRecord, isInterface),
+               WORD(ClassRecord, initializer), WORD(ClassRecord, destructor),
+               WORD(ClassRecord, finalizer), WORD(ClassRecord, methodCount),
+               WORD(ClassRecord, methods), WORD(ClassRecord, eventCount), WORD(ClassRecord, events),
+               WORD(ClassRecord, sharedCount), WORD(ClassRecord, shared),
+               WORD(ClassRecord, propertyCount), WORD(ClassRecord, properties),
+               WORD(ClassRecord, interfaceCount), WORD(ClassRecord, interfaces)});
+  expectWords({WORD(ArrayBlock, refCount), WORD(ArrayBlock, methods), WORD(ArrayBlock, data),
+               WORD(ArrayBlock, dimensions), WORD(ArrayBlock, bufferLength),
+               WORD(ArrayBlock, growthStep), WORD(ArrayBlock, upperBounds)});
+
+  const struct {
+    const char* name;
+    std::size_t actual;
+    std::size_t expected;
+  } fields[] = {
       {"sizeof ObjectHeader", sizeof(ObjectHeader), 24},
       {"ConsoleApplication exit code", offsetof(ConsoleApplicationObject, exitCode), 24},
-
-      {"StringBlock.refCount", offsetof(StringBlock, refCount), 0},
-      {"StringBlock.buffer", offsetof(StringBlock, buffer), 4},
-      {"StringBlock.capacity", offsetof(StringBlock, capacity), 8},
-      {"StringBlock.length", offsetof(StringBlock, length), 12},
-      {"StringBlock.encoding", offsetof(StringBlock, encoding), 16},
-      {"StringBlock.lengthByte", offsetof(StringBlock, lengthByte), 20},
       {"StringBlock.text", offsetof(StringBlock, text), 21},
-
-      {"ClassRecord.super", offsetof(ClassRecord, super), 0},
-      {"ClassRecord.name", offsetof(ClassRecord, name), 4},
-      {"ClassRecord.nextClass", offsetof(ClassRecord, nextClass), 8},
-      {"ClassRecord.instanceSize", offsetof(ClassRecord, instanceSize), 12},
-      {"ClassRecord.isInterface", offsetof(ClassRecord, isInterface), 16},
-      {"ClassRecord.initializer", offsetof(ClassRecord, initializer), 20},
-      {"ClassRecord.destructor", offsetof(ClassRecord, destructor), 24},
-      {"ClassRecord.finalizer", offsetof(ClassRecord, finalizer), 28},
-      {"ClassRecord.methodCount", offsetof(ClassRecord, methodCount), 32},
-      {"ClassRecord.methods", offsetof(ClassRecord, methods), 36},
-      {"ClassRecord.eventCount", offsetof(ClassRecord, eventCount), 40},
-      {"ClassRecord.events", offsetof(ClassRecord, events), 44},
-      {"ClassRecord.sharedCount", offsetof(ClassRecord, sharedCount), 48},
-      {"ClassRecord.shared", offsetof(ClassRecord, shared), 52},
-      {"ClassRecord.propertyCount", offsetof(ClassRecord, propertyCount), 56},
-      {"ClassRecord.properties", offsetof(ClassRecord, properties), 60},
-      {"ClassRecord.interfaceCount", offsetof(ClassRecord, interfaceCount), 64},
-      {"ClassRecord.interfaces", offsetof(ClassRecord, interfaces), 68},
       {"sizeof MethodEntry", sizeof(MethodEntry), 8},
       {"MethodEntry.signature", offsetof(MethodEntry, signature), 4},
       {"sizeof EventEntry", sizeof(EventEntry), 8},
@@ -74,20 +73,11 @@ TEST(Layout32, FieldsSitAtTheOffsetsCompiledCodeUses) {
       {"sizeof PropertyEntry", sizeof(PropertyEntry), 16},
       {"sizeof InterfaceEntry", sizeof(InterfaceEntry), 12},
       {"InterfaceEntry.methods", offsetof(InterfaceEntry, methods), 8},
-
-      {"ArrayBlock.refCount", offsetof(ArrayBlock, refCount), 0},
-      {"ArrayBlock.methods", offsetof(ArrayBlock, methods), 4},
-      {"ArrayBlock.data", offsetof(ArrayBlock, data), 8},
-      {"ArrayBlock.dimensions", offsetof(ArrayBlock, dimensions), 12},
-      {"ArrayBlock.bufferLength", offsetof(ArrayBlock, bufferLength), 16},
-      {"ArrayBlock.growthStep", offsetof(ArrayBlock, growthStep), 20},
-      {"ArrayBlock.upperBounds", offsetof(ArrayBlock, upperBounds), 24},
       {"array Shuffle slot", offsetof(ArrayMethodTable, slots[kArraySlotShuffle]), 0x28},
       {"array UBound slot", offsetof(ArrayMethodTable, slots[kArraySlotUBound]), 0x2c},
-
       {"sizeof IntrinsicEntry", sizeof(IntrinsicEntry), 16},
   };
-  for (const Field& field : fields) EXPECT_EQ(field.actual, field.expected) << field.name;
+  for (const auto& field : fields) EXPECT_EQ(field.actual, field.expected) << field.name;
 }
 
 class Layout32Test : public rt::test::RuntimeTest {};
@@ -114,12 +104,13 @@ TEST_F(Layout32Test, ClassRecordIsTheFixedPartThenItsTables) {
   rebaseline();
   ASSERT_NE(cls, nullptr);
   EXPECT_EQ(used, 68 + 12 * 1 + 8 * 21 + 8 * 2 + 8 * 3 + 16 * 2);
-  const auto* base = reinterpret_cast<const char*>(cls);
-  EXPECT_EQ(reinterpret_cast<const char*>(cls->methods) - base, 68 + 12);
-  EXPECT_EQ(reinterpret_cast<const char*>(cls->events) - base, 68 + 12 + 8 * 21);
-  EXPECT_EQ(reinterpret_cast<const char*>(cls->shared) - base, 68 + 12 + 8 * 21 + 8 * 2);
-  EXPECT_EQ(reinterpret_cast<const char*>(cls->properties) - base,
-            68 + 12 + 8 * 21 + 8 * 2 + 8 * 3);
+  const auto offset = [cls](const void* table) {
+    return static_cast<const char*>(table) - reinterpret_cast<const char*>(cls);
+  };
+  EXPECT_EQ(offset(cls->methods), 68 + 12);
+  EXPECT_EQ(offset(cls->events), 68 + 12 + 8 * 21);
+  EXPECT_EQ(offset(cls->shared), 68 + 12 + 8 * 21 + 8 * 2);
+  EXPECT_EQ(offset(cls->properties), 68 + 12 + 8 * 21 + 8 * 2 + 8 * 3);
   EXPECT_EQ(consoleApplicationSize, 28u);
 }
 

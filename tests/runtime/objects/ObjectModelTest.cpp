@@ -51,14 +51,11 @@ TEST_F(ObjectModelTest, NewClassLaysTablesOutAfterTheFixedPartAndInherits) {
   ClassRecord* derived = RuntimeNewClass(base, 3, 1, 2, 2, 1);
   rebaseline();
 
-  auto* interfaces = reinterpret_cast<char*>(derived->interfaces);
-  auto* methods = reinterpret_cast<char*>(derived->methods);
-  EXPECT_EQ(methods, interfaces + sizeof(InterfaceEntry));
-  EXPECT_EQ(reinterpret_cast<char*>(derived->events), methods + 3 * sizeof(MethodEntry));
-  EXPECT_EQ(reinterpret_cast<char*>(derived->shared),
-            reinterpret_cast<char*>(derived->events) + 2 * sizeof(EventEntry));
-  EXPECT_EQ(reinterpret_cast<char*>(derived->properties),
-            reinterpret_cast<char*>(derived->shared) + 2 * sizeof(SharedMemberEntry));
+  const auto at = [](const void* table) { return static_cast<const char*>(table); };
+  EXPECT_EQ(at(derived->methods), at(derived->interfaces) + sizeof(InterfaceEntry));
+  EXPECT_EQ(at(derived->events), at(derived->methods) + 3 * sizeof(MethodEntry));
+  EXPECT_EQ(at(derived->shared), at(derived->events) + 2 * sizeof(EventEntry));
+  EXPECT_EQ(at(derived->properties), at(derived->shared) + 2 * sizeof(SharedMemberEntry));
   EXPECT_EQ(derived->super, base);
   EXPECT_EQ(derived->methods[1].code, reinterpret_cast<void*>(0x20));
   EXPECT_EQ(derived->methods[2].code, nullptr);
@@ -192,7 +189,9 @@ TEST_F(ObjectModelTest, ObjectsReleasedByAReleaseAreFreedAfterIt) {
 
 TEST_F(ObjectModelTest, LongChainsAreReleasedWithoutRecursion) {
   ClassRecord* cls = makeClass(nullptr, "Link");
-  cls->finalizer = [](RTObject* object) { RuntimeUnlockObject(reinterpret_cast<Widget*>(object)->held); };
+  cls->finalizer = [](RTObject* object) {
+    RuntimeUnlockObject(reinterpret_cast<Widget*>(object)->held);
+  };
   rebaseline();
   RTObject* head = nullptr;
   for (int i = 0; i < 200000; ++i) {
@@ -257,8 +256,8 @@ TEST_F(ObjectModelTest, CheckCastTakesAReferenceOrRaises) {
 
 rt::EventDefinition gadgetEvents[] = {{"Ping", "", ""}, {"Pong", "", "Integer"}};
 const rt::ClassDefinition gadgetDefinition{
-    "TestGadget", &rt::exceptions::runtimeException, sizeof(Widget) + 32, nullptr, nullptr,
-    {}, {}, gadgetEvents};
+    "TestGadget", &rt::exceptions::runtimeException, sizeof(Widget) + 32, nullptr, nullptr, {}, {},
+    gadgetEvents};
 
 TEST_F(ObjectModelTest, LookupClassConvertsBuiltInDefinitionsAndCaches) {
   rt::objects::registerClassDefinition(gadgetDefinition);
@@ -275,7 +274,7 @@ TEST_F(ObjectModelTest, LookupClassConvertsBuiltInDefinitionsAndCaches) {
 
 rt::EventDefinition toolEvents[] = {{"Used", "", ""}};
 const rt::ClassDefinition toolDefinition{"TestTool", nullptr, sizeof(Widget), nullptr, nullptr,
-                                         {}, {}, toolEvents};
+                                         {},         {},      toolEvents};
 
 TEST_F(ObjectModelTest, ModuleClassTakesThePlaceOfABuiltInDefinition) {
   ClassRecord* compiled = RuntimeNewClass(nullptr, 0, 0, 1, 0, 0);
@@ -296,11 +295,11 @@ TEST_F(ObjectModelTest, ModuleClassTakesThePlaceOfABuiltInDefinition) {
 const rt::MethodDefinition sprocketMethods[] = {
     {"Turn%%o<TestSprocket>", reinterpret_cast<void*>(0x55)}};
 const rt::PropertyDefinition sprocketProperties[] = {{"Teeth", nullptr, nullptr, 0}};
-const rt::ClassDefinition cogDefinition{"TestCog", nullptr, sizeof(Widget), nullptr, nullptr,
-                                        {}, {}, {}};
-const rt::ClassDefinition sprocketDefinition{"TestSprocket", &cogDefinition, sizeof(Widget),
-                                             nullptr, nullptr, sprocketMethods,
-                                             sprocketProperties, {}};
+const rt::ClassDefinition cogDefinition{"TestCog", nullptr, sizeof(Widget), nullptr, nullptr, {},
+                                        {},        {}};
+const rt::ClassDefinition sprocketDefinition{
+    "TestSprocket", &cogDefinition,  sizeof(Widget),     nullptr,
+    nullptr,        sprocketMethods, sprocketProperties, {}};
 
 TEST_F(ObjectModelTest, BuiltInSubclassOfALargerModuleClassHasRoomForItsOwnEntries) {
   // The module's TestCog has more methods and properties than the definition.

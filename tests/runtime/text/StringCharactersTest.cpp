@@ -12,29 +12,19 @@ using namespace rt::test;
 
 class StringCharactersTest : public TextTest {};
 
-enum Op { L, R, M, M2, BL, BR, BM, BM2 };
-
-RTString apply(Op op, RTString s, int a, int b) {
-  switch (op) {
-    case L:
-      return StringDBCSLeft(s, a);
-    case R:
-      return StringDBCSRight(s, a);
-    case M:
-      return StringDBCSMid3(s, a, b);
-    case M2:
-      return StringDBCSMid2(s, a);
-    case BL:
-      return StringLeft(s, a);
-    case BR:
-      return StringRight(s, a);
-    case BM:
-      return StringMid3(s, a, b);
-    case BM2:
-      return StringMid2(s, a);
-  }
-  return nullptr;
-}
+// A slicing entry point under its name; b is the length, for the Mid3 ones only.
+struct Op {
+  const char* name;
+  RTString (*run)(RTString s, int a, int b);
+};
+const Op L{"StringDBCSLeft", [](RTString s, int a, int) { return StringDBCSLeft(s, a); }};
+const Op R{"StringDBCSRight", [](RTString s, int a, int) { return StringDBCSRight(s, a); }};
+const Op M{"StringDBCSMid3", [](RTString s, int a, int b) { return StringDBCSMid3(s, a, b); }};
+const Op M2{"StringDBCSMid2", [](RTString s, int a, int) { return StringDBCSMid2(s, a); }};
+const Op BL{"StringLeft", [](RTString s, int a, int) { return StringLeft(s, a); }};
+const Op BR{"StringRight", [](RTString s, int a, int) { return StringRight(s, a); }};
+const Op BM{"StringMid3", [](RTString s, int a, int b) { return StringMid3(s, a, b); }};
+const Op BM2{"StringMid2", [](RTString s, int a, int) { return StringMid2(s, a); }};
 
 struct SliceCase {
   Op op;
@@ -46,12 +36,12 @@ struct SliceCase {
 
 void expectSlices(const String& s, std::initializer_list<SliceCase> cases) {
   for (const SliceCase& c : cases) {
-    const String result = String::adopt(apply(c.op, s.get(), c.a, c.b));
-    const std::string row = "op " + std::to_string(c.op) + " at " + std::to_string(c.a);
-    EXPECT_EQ(result.str(), c.bytes) << row;
-    EXPECT_EQ(result.get() == s.get(), c.shared) << row;
+    const String result = String::adopt(c.op.run(s.get(), c.a, c.b));
+    SCOPED_TRACE(testing::Message() << c.op.name << "(" << c.a << ", " << c.b << ")");
+    EXPECT_EQ(result.str(), c.bytes);
+    EXPECT_EQ(result.get() == s.get(), c.shared);
     if (!result.empty()) {
-      EXPECT_EQ(result.encoding(), s.encoding()) << row;
+      EXPECT_EQ(result.encoding(), s.encoding());
     }
   }
 }
@@ -94,24 +84,16 @@ TEST_F(StringCharactersTest, CountsCodePointsInUtf8) {
                    {BM, 0, 3, "c\xC3"},
                    {BM2, 3, 0, "\xA9te"}});
   // A stray continuation byte belongs to the character before it.
-  expectSlices(String("a\xA9\xA9"
-                      "b"),
-               {{L, 1, 0, "a\xA9\xA9"}, {R, 1, 0, "b"}});
+  expectSlices(String("a\xA9\xA9z"), {{L, 1, 0, "a\xA9\xA9"}, {R, 1, 0, "z"}});
   // At the start there is none before it: it goes with the first character,
   // as Len counts it, so Len characters are the whole text.
-  const String stray("\xA9"
-                     "ab");
+  const String stray("\xA9xy");
   EXPECT_EQ(StringDBCSLen(stray.get()), 2);
-  expectSlices(stray, {{L, 1, 0, "\xA9"
-                                 "a"},
-                       {L, 2, 0, "\xA9"
-                                 "ab",
-                        true},
-                       {M, 2, 1, "b"},
-                       {M2, 2, 0, "b"},
-                       {R, 2, 0, "\xA9"
-                                 "ab",
-                        true}});
+  expectSlices(stray, {{L, 1, 0, "\xA9x"},
+                       {L, 2, 0, "\xA9xy", true},
+                       {M, 2, 1, "y"},
+                       {M2, 2, 0, "y"},
+                       {R, 2, 0, "\xA9xy", true}});
 }
 
 TEST_F(StringCharactersTest, CountsUnitsInWideText) {

@@ -43,16 +43,10 @@ TEST_F(TranscoderTest, ConvertsAndSubstitutesPerUnit) {
       {"\xC3\xA9", kEncodingUTF8, kEncodingMacRoman, "\x8E"},
       {"ab\xC3", kEncodingUTF8, kEncodingASCII, "ab?"},
       {"a\xC3\xA9", kEncodingUTF8, kEncodingUTF16, wideBytes(u"a\u00E9")},
-      {"\xFF"
-       "a",
-       kEncodingUTF8, kEncodingUTF16, wideBytes(u"?a")},
+      {"\xFFz", kEncodingUTF8, kEncodingUTF16, wideBytes(u"?z")},
       {"ab", kEncodingUTF8, kEncodingUTF32, wideBytes(U"ab")},
-      {"\xC3"
-       "a",
-       kEncodingUTF8, kEncodingUTF32, wideBytes(U"?a")},  // no byte order mark
-      {wideBytes(u"\xD800"
-                 "a"),
-       kEncodingUTF16, kEncodingUTF8, "?a"},
+      {"\xC3z", kEncodingUTF8, kEncodingUTF32, wideBytes(U"?z")},  // no byte order mark
+      {wideBytes(u"\xD800z"), kEncodingUTF16, kEncodingUTF8, "?z"},
       {wideBytes(U"\u00E9x"), kEncodingUTF32, kEncodingUTF8, "\xC3\xA9x"},
       {"\xE6\x97\xA5", kEncodingUTF8, 2080, "\x1B$BF|\x1B(B"},  // back to ASCII at the end
       {"a\xFF", kEncodingUTF8, 3073, "\x81\x6F"},               // the EBCDIC "?"
