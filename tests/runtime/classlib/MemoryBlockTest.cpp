@@ -37,6 +37,15 @@ Bytes bytesIn(const Object& block) {
   return b.data != nullptr ? Bytes(b.data, b.data + b.size) : Bytes();
 }
 
+std::string hexIn(const Object& block) {
+  std::string hex;
+  for (const unsigned char byte : bytesIn(block)) {
+    hex += "0123456789ABCDEF"[byte >> 4];
+    hex += "0123456789ABCDEF"[byte & 0xF];
+  }
+  return hex;
+}
+
 std::string textIn(const Object& block) {
   return rt::String::adopt(MemoryBlockToStringOperator(block.get())).str();
 }
@@ -90,56 +99,36 @@ TEST_F(MemoryBlockTest, WritesStoreTheBytesOfTheByteOrder) {
   const struct {
     const char* writer;
     std::function<void(RTObject*)> write;
-    Bytes littleEndian;
-    Bytes bigEndian;
+    const char* littleEndian;  // the 8 bytes of the block, in hex
+    const char* bigEndian;
   } rows[] = {
-      {"Long",
-       [](RTObject* b) { memorySetLong(b, 0, 0x01020304); },
-       {4, 3, 2, 1, 0, 0, 0, 0},
-       {1, 2, 3, 4, 0, 0, 0, 0}},
-      {"UInt32",
-       [](RTObject* b) { memorySetUInt32(b, 4, 0xFFFEFDFC); },
-       {0, 0, 0, 0, 0xFC, 0xFD, 0xFE, 0xFF},
-       {0, 0, 0, 0, 0xFF, 0xFE, 0xFD, 0xFC}},
-      {"Short",
-       [](RTObject* b) { memorySetShort(b, 1, -2); },
-       {0, 0xFE, 0xFF, 0, 0, 0, 0, 0},
-       {0, 0xFF, 0xFE, 0, 0, 0, 0, 0}},
-      {"UInt16",
-       [](RTObject* b) { memorySetUInt16(b, 6, 0xABCD); },
-       {0, 0, 0, 0, 0, 0, 0xCD, 0xAB},
-       {0, 0, 0, 0, 0, 0, 0xAB, 0xCD}},
-      {"Int64",
-       [](RTObject* b) { memorySetInt64(b, 0, 0x0102030405060708); },
-       {8, 7, 6, 5, 4, 3, 2, 1},
-       {1, 2, 3, 4, 5, 6, 7, 8}},
-      {"Single",
-       [](RTObject* b) { memorySetSingle(b, 0, 1.0f); },
-       {0, 0, 0x80, 0x3F, 0, 0, 0, 0},
-       {0x3F, 0x80, 0, 0, 0, 0, 0, 0}},
-      {"Double",
-       [](RTObject* b) { memorySetDouble(b, 0, 1.0); },
-       {0, 0, 0, 0, 0, 0, 0xF0, 0x3F},
-       {0x3F, 0xF0, 0, 0, 0, 0, 0, 0}},
-      {"Int8",
-       [](RTObject* b) { memorySetInt8(b, 7, -1); },
-       {0, 0, 0, 0, 0, 0, 0, 0xFF},
-       {0, 0, 0, 0, 0, 0, 0, 0xFF}},
-      {"UInt8",
-       [](RTObject* b) { memorySetUInt8(b, 0, 0x1FF); },
-       {0xFF, 0, 0, 0, 0, 0, 0, 0},
-       {0xFF, 0, 0, 0, 0, 0, 0, 0}},
-      {"Boolean",
-       [](RTObject* b) { memorySetBoolean(b, 2, 5); },
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0}},
+      {"Long", [](RTObject* b) { memorySetLong(b, 0, 0x01020304); }, "0403020100000000",
+       "0102030400000000"},
+      {"UInt32", [](RTObject* b) { memorySetUInt32(b, 4, 0xFFFEFDFC); }, "00000000FCFDFEFF",
+       "00000000FFFEFDFC"},
+      {"Short", [](RTObject* b) { memorySetShort(b, 1, -2); }, "00FEFF0000000000",
+       "00FFFE0000000000"},
+      {"UInt16", [](RTObject* b) { memorySetUInt16(b, 6, 0xABCD); }, "000000000000CDAB",
+       "000000000000ABCD"},
+      {"Int64", [](RTObject* b) { memorySetInt64(b, 0, 0x0102030405060708); }, "0807060504030201",
+       "0102030405060708"},
+      {"Single", [](RTObject* b) { memorySetSingle(b, 0, 1.0f); }, "0000803F00000000",
+       "3F80000000000000"},
+      {"Double", [](RTObject* b) { memorySetDouble(b, 0, 1.0); }, "000000000000F03F",
+       "3FF0000000000000"},
+      {"Int8", [](RTObject* b) { memorySetInt8(b, 7, -1); }, "00000000000000FF",
+       "00000000000000FF"},
+      {"UInt8", [](RTObject* b) { memorySetUInt8(b, 0, 0x1FF); }, "FF00000000000000",
+       "FF00000000000000"},
+      {"Boolean", [](RTObject* b) { memorySetBoolean(b, 2, 5); }, "0000010000000000",
+       "0000010000000000"},
   };
   for (const auto& row : rows) {
     for (bool littleEndian : {true, false}) {
       const Object block = Object::adopt(newMemoryBlock(8));
       setLittleEndian(block, littleEndian);
       row.write(block.get());
-      EXPECT_EQ(bytesIn(block), littleEndian ? row.littleEndian : row.bigEndian)
+      EXPECT_EQ(hexIn(block), littleEndian ? row.littleEndian : row.bigEndian)
           << row.writer << (littleEndian ? ", little-endian" : ", big-endian");
     }
   }
