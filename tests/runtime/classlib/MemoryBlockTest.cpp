@@ -56,43 +56,35 @@ void setLittleEndian(const Object& block, bool littleEndian) {
 
 using MemoryBlockTest = ClasslibTest;
 
-TEST_F(MemoryBlockTest, NumbersReadInEitherByteOrder) {
-  const Object block = blockOf(Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+TEST_F(MemoryBlockTest, NumbersReadInEitherByteOrderAndSignedReadsExtendTheSign) {
+  const Object counting = blockOf(Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+  const Object ones = blockOf(Bytes(8, 0xFF));
   const struct {
     const char* reader;
-    std::function<std::uint64_t()> read;
-    std::uint64_t littleEndian;
-    std::uint64_t bigEndian;
+    std::function<std::int64_t(RTObject*)> read;
+    std::int64_t littleEndian;  // of the counting bytes
+    std::int64_t bigEndian;
+    std::int64_t allOnes;
   } rows[] = {
-      {"Long 0", [&] { return static_cast<std::uint32_t>(memoryGetLong(block.get(), 0)); },
-       0x04030201, 0x01020304},
-      {"UInt32 4", [&] { return memoryGetUInt32(block.get(), 4); }, 0x08070605, 0x05060708},
-      {"Short 0", [&] { return static_cast<std::uint64_t>(memoryGetShort(block.get(), 0)); },
-       0x0201, 0x0102},
-      {"UInt16 6", [&] { return static_cast<std::uint64_t>(memoryGetUInt16(block.get(), 6)); },
-       0x0807, 0x0708},
-      {"Int64 0", [&] { return static_cast<std::uint64_t>(memoryGetInt64(block.get(), 0)); },
-       0x0807060504030201, 0x0102030405060708},
-      {"Byte 3", [&] { return static_cast<std::uint64_t>(memoryGetByte(block.get(), 3)); }, 4, 4},
+      {"Long 0", [](RTObject* b) { return memoryGetLong(b, 0); }, 0x04030201, 0x01020304, -1},
+      {"UInt32 4", [](RTObject* b) { return memoryGetUInt32(b, 4); }, 0x08070605, 0x05060708,
+       0xFFFFFFFF},
+      {"Short 0", [](RTObject* b) { return memoryGetShort(b, 0); }, 0x0201, 0x0102, -1},
+      {"UShort 0", [](RTObject* b) { return memoryGetUShort(b, 0); }, 0x0201, 0x0102, 65535},
+      {"UInt16 6", [](RTObject* b) { return memoryGetUInt16(b, 6); }, 0x0807, 0x0708, 65535},
+      {"Int64 0", [](RTObject* b) { return memoryGetInt64(b, 0); }, 0x0807060504030201,
+       0x0102030405060708, -1},
+      {"Byte 3", [](RTObject* b) { return memoryGetByte(b, 3); }, 4, 4, 255},
+      {"Int8 3", [](RTObject* b) { return memoryGetInt8(b, 3); }, 4, 4, -1},
+      {"Boolean 0", [](RTObject* b) { return memoryGetBoolean(b, 0) != 0; }, 1, 1, 1},
   };
   for (const auto& row : rows) {
-    setLittleEndian(block, true);
-    EXPECT_EQ(row.read(), row.littleEndian) << row.reader << ", little-endian";
-    setLittleEndian(block, false);
-    EXPECT_EQ(row.read(), row.bigEndian) << row.reader << ", big-endian";
+    setLittleEndian(counting, true);
+    EXPECT_EQ(row.read(counting.get()), row.littleEndian) << row.reader << ", little-endian";
+    setLittleEndian(counting, false);
+    EXPECT_EQ(row.read(counting.get()), row.bigEndian) << row.reader << ", big-endian";
+    EXPECT_EQ(row.read(ones.get()), row.allOnes) << row.reader << ", all ones";
   }
-}
-
-TEST_F(MemoryBlockTest, SignedReadsExtendTheSign) {
-  const Object block = blockOf(Bytes(8, 0xFF));
-  EXPECT_EQ(memoryGetShort(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetUShort(block.get(), 0), 65535);
-  EXPECT_EQ(memoryGetInt8(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetByte(block.get(), 0), 255);
-  EXPECT_EQ(memoryGetLong(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetUInt32(block.get(), 0), 0xFFFFFFFFu);
-  EXPECT_EQ(memoryGetInt64(block.get(), 0), -1);
-  EXPECT_TRUE(memoryGetBoolean(block.get(), 0));
 }
 
 TEST_F(MemoryBlockTest, WritesStoreTheBytesOfTheByteOrder) {
