@@ -88,8 +88,9 @@ std::uint64_t encipher(const Object& blowfish, std::uint64_t block) {
 
 using BlowfishTest = ClasslibTest;
 
-TEST_F(BlowfishTest, ScheduleMeetsThePublishedVectors) {
+TEST_F(BlowfishTest, ScheduleAndStringKeysMeetThePublishedVectors) {
   auto schedule = std::make_unique<BlowfishSchedule>();
+  const Object blowfish = newBlowfish();
   for (const Vector& v : kVectors) {
     const std::string key = keyBytes(v.key);
     setBlowfishKey(*schedule, {reinterpret_cast<const unsigned char*>(key.data()), key.size()});
@@ -98,22 +99,15 @@ TEST_F(BlowfishTest, ScheduleMeetsThePublishedVectors) {
     EXPECT_EQ(std::uint64_t{left} << 32 | right, v.cipher) << std::hex << "key " << v.key;
     blowfishDecipher(*schedule, left, right);
     EXPECT_EQ(std::uint64_t{left} << 32 | right, v.plain) << std::hex << "key " << v.key;
-  }
-}
-
-TEST_F(BlowfishTest, StringKeysReachTheSchedule) {
-  const Object blowfish = newBlowfish();
-  // Keys without zero bytes mean the same given as strings.
-  for (const Vector& v : kVectors) {
-    const std::string key = keyBytes(v.key);
+    // Keys without zero bytes mean the same given as strings.
     if (key.find('\0') != std::string::npos) continue;
     initialize(blowfish, key);
-    EXPECT_EQ(encipher(blowfish, v.plain), v.cipher) << std::hex << "key " << v.key;
+    EXPECT_EQ(encipher(blowfish, v.plain), v.cipher) << std::hex << "string key " << v.key;
   }
   initialize(blowfish, "abcdefghijklmnopqrstuvwxyz");
   EXPECT_EQ(encipher(blowfish, 0x424C4F5746495348), 0x324ED0FEF413A203u) << "BLOWFISH";
+  // The block test's published vector, deciphered word by word.
   initialize(blowfish, "Who is John Galt?");
-  EXPECT_EQ(encipher(blowfish, 0xFEDCBA9876543210), 0xCC91732B8022F684u);
   std::uint32_t left = 0xCC91732B, right = 0x8022F684;
   BlowfishDecipher(blowfish.get(), &left, &right);
   EXPECT_EQ(std::uint64_t{left} << 32 | right, 0xFEDCBA9876543210u);

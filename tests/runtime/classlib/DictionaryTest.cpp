@@ -23,8 +23,15 @@ using classlib_test::takeExceptionName;
 using rt::Object;
 using namespace rt::classlib;
 
-Object number(std::int32_t value) { return Object::adopt(boxInt32(value)); }
-Object text(const char* value) { return Object::adopt(boxString(rt::String(value).get())); }
+Object box(RTObject* boxed) { return Object::adopt(boxed); }
+Object number(std::int32_t value) { return box(boxInt32(value)); }
+Object text(const char* value) { return box(boxString(rt::String(value).get())); }
+
+Object date(double seconds) {
+  Object object = box(RuntimeNewObject(rt::objects::classFor(rt::dates::dateClass)));
+  dateTotalSecondsSetter(object.get(), seconds);
+  return object;
+}
 
 std::int32_t numberIn(const Object& box) {
   return reinterpret_cast<const Int32Object*>(box.get())->value;
@@ -97,17 +104,27 @@ TEST_F(DictionaryTest, SettingAnExistingKeyReplacesItsValueInPlace) {
   EXPECT_EQ(rt::objects::liveObjectCount(), objects);
 }
 
-TEST_F(DictionaryTest, RemovalMovesTheLastEntryIntoTheHole) {
+TEST_F(DictionaryTest, RemovalMovesTheLastEntryIntoTheHoleAndListsFollowEntryOrder) {
   Dictionary dictionary;
-  const Object a = text("a"), b = text("b"), c = text("c");
-  for (const Object* key : {&a, &b, &c}) dictionary.set(*key, number(0));
-  dictionary.remove(a);
-  EXPECT_EQ(dictionary.count(), 2);
-  EXPECT_EQ(dictionary.key(0), c);
-  EXPECT_EQ(dictionary.key(1), b);
-  EXPECT_FALSE(dictionary.has(a));
-  EXPECT_TRUE(dictionary.has(c));
-  EXPECT_EQ(dictionary.table().entries[0]->index, 0);
+  dictionary.fill(4);
+  dictionary.remove(number(1));
+  EXPECT_EQ(dictionary.count(), 3);
+  EXPECT_EQ(numberIn(dictionary.key(1)), 3);
+  EXPECT_EQ(dictionary.table().entries[1]->index, 1) << "the moved entry knows its place";
+  EXPECT_FALSE(dictionary.has(number(1)));
+  EXPECT_TRUE(dictionary.has(number(3)));
+  const rt::Array keys = rt::Array::adopt(dictionaryKeys(dictionary.get()));
+  const rt::Array values = rt::Array::adopt(dictionaryValues(dictionary.get()));
+  ASSERT_EQ(RuntimeUBound(keys.get()), 2);
+  ASSERT_EQ(RuntimeUBound(values.get()), 2);
+  const std::int32_t expected[] = {0, 3, 2};
+  for (std::int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(reinterpret_cast<Int32Object**>(keys->data)[i]->value, expected[i]);
+    EXPECT_EQ(reinterpret_cast<Int32Object**>(values->data)[i]->value, 10 * expected[i]);
+  }
+
+  dictionaryRemoveAll(dictionary.get());
+  EXPECT_EQ(RuntimeUBound(rt::Array::adopt(dictionaryKeys(dictionary.get())).get()), -1);
 }
 
 TEST_F(DictionaryTest, MissingKeysAndIndexesRaise) {
@@ -155,52 +172,45 @@ TEST_F(DictionaryTest, FixedBinsStayFixedThrough1000Keys) {
     EXPECT_EQ(numberIn(dictionary.value(number(i))), 10 * i);
 }
 
-TEST_F(DictionaryTest, EqualNumbersOfDifferentBoxedTypesAreOneKey) {
+TEST_F(DictionaryTest, NumbersStringsAndDatesMatchByValueOtherKeysByReference) {
+  const Object block = box(newMemoryBlock(4));
+  const struct {
+    const char* rule;
+    Object stored;
+    Object probe;
+    bool found;
+  } rows[] = {
+      {"Int64 of an Int32's value", number(5), box(boxInt64(5)), true},
+      {"UInt32 of an Int32's value", number(5), box(boxUInt32(5)), true},
+      {"UInt64 of an Int32's value", number(5), box(boxUInt64(5)), true},
+      {"Double of a Single's value", box(boxSingle(0.5f)), box(boxDouble(0.5)), true},
+      // Equal hashes alone do not make one key: a Color and a Boolean are not numbers.
+      {"a Color of an Int32's value", number(5), box(boxColor(5)), false},
+      {"a Boolean", number(5), box(boxBoolean(true)), false},
+      {"strings ignoring case", text("Apple"), text("aPpLe"), true},
+      {"a longer string", text("Apple"), text("apples"), false},
+      {"dates by TotalSeconds", date(86400), date(86400), true},
+      {"a date a second later", date(86400), date(86401), false},
+      {"the same block", block, block, true},
+      {"another block of the same bytes", block, box(newMemoryBlock(4)), false},
+      {"nil where it is no key", block, Object(), false},
+      {"nil as a key", Object(), Object(), true},
+  };
+  for (const auto& row : rows) {
+    Dictionary dictionary;
+    dictionary.set(row.stored, number(0));
+    EXPECT_EQ(dictionary.has(row.probe), row.found) << row.rule;
+  }
+
+  // A matching key replaces the value; the first key stays.
   Dictionary dictionary;
   dictionary.set(number(5), text("five"));
-  for (const Object& same :
-       {Object::adopt(boxInt64(5)), Object::adopt(boxUInt32(5)), Object::adopt(boxUInt64(5))}) {
-    EXPECT_TRUE(dictionary.has(same)) << same->cls->name->text;
-  }
-  dictionary.set(Object::adopt(boxSingle(0.5f)), text("half"));
-  EXPECT_TRUE(dictionary.has(Object::adopt(boxDouble(0.5))));
-  dictionary.set(Object::adopt(boxUInt64(5)), text("FIVE"));
-  EXPECT_EQ(dictionary.count(), 2);
-  EXPECT_EQ(dictionary.key(0)->cls, rt::objects::classFor(int32ObjectClass))
-      << "the first key stays";
-
-  // Equal hashes alone do not make one key: a Color and a Boolean are not numbers.
-  EXPECT_FALSE(dictionary.has(Object::adopt(boxColor(5))));
-  EXPECT_FALSE(dictionary.has(Object::adopt(boxBoolean(true))));
-}
-
-TEST_F(DictionaryTest, StringKeysIgnoreCase) {
-  Dictionary dictionary;
+  dictionary.set(box(boxUInt64(5)), text("FIVE"));
   dictionary.set(text("Apple"), number(1));
   dictionary.set(text("APPLE"), number(2));
-  dictionary.set(text("apples"), number(3));
   EXPECT_EQ(dictionary.count(), 2);
+  EXPECT_EQ(dictionary.key(0)->cls, rt::objects::classFor(int32ObjectClass));
   EXPECT_EQ(numberIn(dictionary.value(text("aPpLe"))), 2);
-}
-
-TEST_F(DictionaryTest, DatesAreKeysByTotalSecondsOtherObjectsByReference) {
-  Dictionary dictionary;
-  auto date = [](double seconds) {
-    Object object = Object::adopt(RuntimeNewObject(rt::objects::classFor(rt::dates::dateClass)));
-    dateTotalSecondsSetter(object.get(), seconds);
-    return object;
-  };
-  dictionary.set(date(86400), text("2 January 1904"));
-  EXPECT_TRUE(dictionary.has(date(86400)));
-  EXPECT_FALSE(dictionary.has(date(86401)));
-
-  const Object block = Object::adopt(newMemoryBlock(4));
-  dictionary.set(block, number(1));
-  EXPECT_TRUE(dictionary.has(block));
-  EXPECT_FALSE(dictionary.has(Object::adopt(newMemoryBlock(4))));
-  EXPECT_FALSE(dictionary.has(Object()));
-  dictionary.set(Object(), number(2));
-  EXPECT_TRUE(dictionary.has(Object()));
 }
 
 // A class of compiled code with its own hash method.
@@ -223,17 +233,14 @@ std::int32_t throwingHash(RTObject*) {
   rt::throwPending();
 }
 
-using HashMethod = std::int32_t (*)(RTObject*);
+void* hashMethod(std::int32_t (*method)(RTObject*)) { return reinterpret_cast<void*>(method); }
 
 const rt::MethodDefinition kHashedMethods[] = {
-    {"Operator_Hash%i4%o<HashedObject>",
-     reinterpret_cast<void*>(static_cast<HashMethod>(&hashedObjectHash))}};
+    {"Operator_Hash%i4%o<HashedObject>", hashMethod(&hashedObjectHash)}};
 const rt::MethodDefinition kRaisingMethods[] = {
-    {"Operator_Hash%i4%o<RaisingObject>",
-     reinterpret_cast<void*>(static_cast<HashMethod>(&raisingHash))}};
+    {"Operator_Hash%i4%o<RaisingObject>", hashMethod(&raisingHash)}};
 const rt::MethodDefinition kThrowingMethods[] = {
-    {"Operator_Hash%i4%o<ThrowingObject>",
-     reinterpret_cast<void*>(static_cast<HashMethod>(&throwingHash))}};
+    {"Operator_Hash%i4%o<ThrowingObject>", hashMethod(&throwingHash)}};
 const rt::ClassDefinition hashedClass{
     "HashedObject", nullptr, sizeof(HashedObject), nullptr, nullptr, kHashedMethods, {}, {}};
 const rt::ClassDefinition raisingClass{
@@ -242,7 +249,7 @@ const rt::ClassDefinition throwingClass{
     "ThrowingObject", nullptr, sizeof(HashedObject), nullptr, nullptr, kThrowingMethods, {}, {}};
 
 Object hashed(const rt::ClassDefinition& definition, std::int32_t hash) {
-  Object object = Object::adopt(RuntimeNewObject(rt::objects::classFor(definition)));
+  Object object = box(RuntimeNewObject(rt::objects::classFor(definition)));
   reinterpret_cast<HashedObject*>(object.get())->hash = hash;
   return object;
 }
@@ -272,24 +279,6 @@ TEST_F(DictionaryTest, TheKeyClassHashMethodChoosesTheChain) {
     EXPECT_FALSE(dictionary.has(key));
     EXPECT_EQ(takeExceptionName(), "TypeMismatchException") << definition->name;
   }
-}
-
-TEST_F(DictionaryTest, KeysAndValuesFollowEntryOrder) {
-  Dictionary dictionary;
-  dictionary.fill(4);
-  dictionary.remove(number(1));
-  const rt::Array keys = rt::Array::adopt(dictionaryKeys(dictionary.get()));
-  const rt::Array values = rt::Array::adopt(dictionaryValues(dictionary.get()));
-  ASSERT_EQ(RuntimeUBound(keys.get()), 2);
-  ASSERT_EQ(RuntimeUBound(values.get()), 2);
-  const std::int32_t expected[] = {0, 3, 2};
-  for (std::int32_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(reinterpret_cast<Int32Object**>(keys->data)[i]->value, expected[i]);
-    EXPECT_EQ(reinterpret_cast<Int32Object**>(values->data)[i]->value, 10 * expected[i]);
-  }
-
-  dictionaryRemoveAll(dictionary.get());
-  EXPECT_EQ(RuntimeUBound(rt::Array::adopt(dictionaryKeys(dictionary.get())).get()), -1);
 }
 
 TEST_F(DictionaryTest, ClearReleasesEveryEntryAndStartsAgain) {

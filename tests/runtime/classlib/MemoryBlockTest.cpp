@@ -37,6 +37,15 @@ Bytes bytesIn(const Object& block) {
   return b.data != nullptr ? Bytes(b.data, b.data + b.size) : Bytes();
 }
 
+std::string hexIn(const Object& block) {
+  std::string hex;
+  for (const unsigned char byte : bytesIn(block)) {
+    hex += "0123456789ABCDEF"[byte >> 4];
+    hex += "0123456789ABCDEF"[byte & 0xF];
+  }
+  return hex;
+}
+
 std::string textIn(const Object& block) {
   return rt::String::adopt(MemoryBlockToStringOperator(block.get())).str();
 }
@@ -47,99 +56,71 @@ void setLittleEndian(const Object& block, bool littleEndian) {
 
 using MemoryBlockTest = ClasslibTest;
 
-TEST_F(MemoryBlockTest, NumbersReadInEitherByteOrder) {
-  const Object block = blockOf(Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+TEST_F(MemoryBlockTest, NumbersReadInEitherByteOrderAndSignedReadsExtendTheSign) {
+  const Object counting = blockOf(Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+  const Object ones = blockOf(Bytes(8, 0xFF));
   const struct {
     const char* reader;
-    std::function<std::uint64_t()> read;
-    std::uint64_t littleEndian;
-    std::uint64_t bigEndian;
+    std::function<std::int64_t(RTObject*)> read;
+    std::int64_t littleEndian;  // of the counting bytes
+    std::int64_t bigEndian;
+    std::int64_t allOnes;
   } rows[] = {
-      {"Long 0", [&] { return static_cast<std::uint32_t>(memoryGetLong(block.get(), 0)); },
-       0x04030201, 0x01020304},
-      {"UInt32 4", [&] { return memoryGetUInt32(block.get(), 4); }, 0x08070605, 0x05060708},
-      {"Short 0", [&] { return static_cast<std::uint64_t>(memoryGetShort(block.get(), 0)); },
-       0x0201, 0x0102},
-      {"UInt16 6", [&] { return static_cast<std::uint64_t>(memoryGetUInt16(block.get(), 6)); },
-       0x0807, 0x0708},
-      {"Int64 0", [&] { return static_cast<std::uint64_t>(memoryGetInt64(block.get(), 0)); },
-       0x0807060504030201, 0x0102030405060708},
-      {"Byte 3", [&] { return static_cast<std::uint64_t>(memoryGetByte(block.get(), 3)); }, 4, 4},
+      {"Long 0", [](RTObject* b) { return memoryGetLong(b, 0); }, 0x04030201, 0x01020304, -1},
+      {"UInt32 4", [](RTObject* b) { return memoryGetUInt32(b, 4); }, 0x08070605, 0x05060708,
+       0xFFFFFFFF},
+      {"Short 0", [](RTObject* b) { return memoryGetShort(b, 0); }, 0x0201, 0x0102, -1},
+      {"UShort 0", [](RTObject* b) { return memoryGetUShort(b, 0); }, 0x0201, 0x0102, 65535},
+      {"UInt16 6", [](RTObject* b) { return memoryGetUInt16(b, 6); }, 0x0807, 0x0708, 65535},
+      {"Int64 0", [](RTObject* b) { return memoryGetInt64(b, 0); }, 0x0807060504030201,
+       0x0102030405060708, -1},
+      {"Byte 3", [](RTObject* b) { return memoryGetByte(b, 3); }, 4, 4, 255},
+      {"Int8 3", [](RTObject* b) { return memoryGetInt8(b, 3); }, 4, 4, -1},
+      {"Boolean 0", [](RTObject* b) { return memoryGetBoolean(b, 0) != 0; }, 1, 1, 1},
   };
   for (const auto& row : rows) {
-    setLittleEndian(block, true);
-    EXPECT_EQ(row.read(), row.littleEndian) << row.reader << ", little-endian";
-    setLittleEndian(block, false);
-    EXPECT_EQ(row.read(), row.bigEndian) << row.reader << ", big-endian";
+    setLittleEndian(counting, true);
+    EXPECT_EQ(row.read(counting.get()), row.littleEndian) << row.reader << ", little-endian";
+    setLittleEndian(counting, false);
+    EXPECT_EQ(row.read(counting.get()), row.bigEndian) << row.reader << ", big-endian";
+    EXPECT_EQ(row.read(ones.get()), row.allOnes) << row.reader << ", all ones";
   }
-}
-
-TEST_F(MemoryBlockTest, SignedReadsExtendTheSign) {
-  const Object block = blockOf(Bytes(8, 0xFF));
-  EXPECT_EQ(memoryGetShort(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetUShort(block.get(), 0), 65535);
-  EXPECT_EQ(memoryGetInt8(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetByte(block.get(), 0), 255);
-  EXPECT_EQ(memoryGetLong(block.get(), 0), -1);
-  EXPECT_EQ(memoryGetUInt32(block.get(), 0), 0xFFFFFFFFu);
-  EXPECT_EQ(memoryGetInt64(block.get(), 0), -1);
-  EXPECT_TRUE(memoryGetBoolean(block.get(), 0));
 }
 
 TEST_F(MemoryBlockTest, WritesStoreTheBytesOfTheByteOrder) {
   const struct {
     const char* writer;
     std::function<void(RTObject*)> write;
-    Bytes littleEndian;
-    Bytes bigEndian;
+    const char* littleEndian;  // the 8 bytes of the block, in hex
+    const char* bigEndian;
   } rows[] = {
-      {"Long",
-       [](RTObject* b) { memorySetLong(b, 0, 0x01020304); },
-       {4, 3, 2, 1, 0, 0, 0, 0},
-       {1, 2, 3, 4, 0, 0, 0, 0}},
-      {"UInt32",
-       [](RTObject* b) { memorySetUInt32(b, 4, 0xFFFEFDFC); },
-       {0, 0, 0, 0, 0xFC, 0xFD, 0xFE, 0xFF},
-       {0, 0, 0, 0, 0xFF, 0xFE, 0xFD, 0xFC}},
-      {"Short",
-       [](RTObject* b) { memorySetShort(b, 1, -2); },
-       {0, 0xFE, 0xFF, 0, 0, 0, 0, 0},
-       {0, 0xFF, 0xFE, 0, 0, 0, 0, 0}},
-      {"UInt16",
-       [](RTObject* b) { memorySetUInt16(b, 6, 0xABCD); },
-       {0, 0, 0, 0, 0, 0, 0xCD, 0xAB},
-       {0, 0, 0, 0, 0, 0, 0xAB, 0xCD}},
-      {"Int64",
-       [](RTObject* b) { memorySetInt64(b, 0, 0x0102030405060708); },
-       {8, 7, 6, 5, 4, 3, 2, 1},
-       {1, 2, 3, 4, 5, 6, 7, 8}},
-      {"Single",
-       [](RTObject* b) { memorySetSingle(b, 0, 1.0f); },
-       {0, 0, 0x80, 0x3F, 0, 0, 0, 0},
-       {0x3F, 0x80, 0, 0, 0, 0, 0, 0}},
-      {"Double",
-       [](RTObject* b) { memorySetDouble(b, 0, 1.0); },
-       {0, 0, 0, 0, 0, 0, 0xF0, 0x3F},
-       {0x3F, 0xF0, 0, 0, 0, 0, 0, 0}},
-      {"Int8",
-       [](RTObject* b) { memorySetInt8(b, 7, -1); },
-       {0, 0, 0, 0, 0, 0, 0, 0xFF},
-       {0, 0, 0, 0, 0, 0, 0, 0xFF}},
-      {"UInt8",
-       [](RTObject* b) { memorySetUInt8(b, 0, 0x1FF); },
-       {0xFF, 0, 0, 0, 0, 0, 0, 0},
-       {0xFF, 0, 0, 0, 0, 0, 0, 0}},
-      {"Boolean",
-       [](RTObject* b) { memorySetBoolean(b, 2, 5); },
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0}},
+      {"Long", [](RTObject* b) { memorySetLong(b, 0, 0x01020304); }, "0403020100000000",
+       "0102030400000000"},
+      {"UInt32", [](RTObject* b) { memorySetUInt32(b, 4, 0xFFFEFDFC); }, "00000000FCFDFEFF",
+       "00000000FFFEFDFC"},
+      {"Short", [](RTObject* b) { memorySetShort(b, 1, -2); }, "00FEFF0000000000",
+       "00FFFE0000000000"},
+      {"UInt16", [](RTObject* b) { memorySetUInt16(b, 6, 0xABCD); }, "000000000000CDAB",
+       "000000000000ABCD"},
+      {"Int64", [](RTObject* b) { memorySetInt64(b, 0, 0x0102030405060708); }, "0807060504030201",
+       "0102030405060708"},
+      {"Single", [](RTObject* b) { memorySetSingle(b, 0, 1.0f); }, "0000803F00000000",
+       "3F80000000000000"},
+      {"Double", [](RTObject* b) { memorySetDouble(b, 0, 1.0); }, "000000000000F03F",
+       "3FF0000000000000"},
+      {"Int8", [](RTObject* b) { memorySetInt8(b, 7, -1); }, "00000000000000FF",
+       "00000000000000FF"},
+      {"UInt8", [](RTObject* b) { memorySetUInt8(b, 0, 0x1FF); }, "FF00000000000000",
+       "FF00000000000000"},
+      {"Boolean", [](RTObject* b) { memorySetBoolean(b, 2, 5); }, "0000010000000000",
+       "0000010000000000"},
   };
   for (const auto& row : rows) {
     for (bool littleEndian : {true, false}) {
       const Object block = Object::adopt(newMemoryBlock(8));
       setLittleEndian(block, littleEndian);
       row.write(block.get());
-      EXPECT_EQ(bytesIn(block), littleEndian ? row.littleEndian : row.bigEndian)
+      EXPECT_EQ(hexIn(block), littleEndian ? row.littleEndian : row.bigEndian)
           << row.writer << (littleEndian ? ", little-endian" : ", big-endian");
     }
   }
