@@ -1,5 +1,7 @@
 #include "VantorFolder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -7,11 +9,8 @@
 #include <sstream>
 
 namespace vantor::test {
-namespace {
 
 namespace fs = std::filesystem;
-
-}  // namespace
 
 std::string lines(const std::vector<std::string>& text) {
   std::string joined;
@@ -27,8 +26,8 @@ std::string banner(bool systemReady) {
 
 std::string transcript(bool systemReady, const std::vector<Exchange>& exchanges) {
   std::string text = banner(systemReady);
-  for (const Exchange& exchange : exchanges) text += std::string(kPrompt) + exchange.output;
-  return text + std::string(kPrompt) + std::string(kTerminated);
+  for (const Exchange& exchange : exchanges) text += kPrompt + exchange.output;
+  return text + kPrompt + kTerminated;
 }
 
 std::string typedLines(const std::vector<Exchange>& exchanges) {
@@ -86,6 +85,11 @@ bool VantorFolder::exists(std::string_view name) const {
   return fs::exists(fs::symlink_status(path(name)));
 }
 
+int VantorFolder::permissions(std::string_view name) const {
+  struct stat status {};
+  return stat(path(name).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+}
+
 std::vector<std::string> VantorFolder::fileNames() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder_.path())) {
@@ -108,6 +112,15 @@ std::vector<std::string> VantorFolder::leftovers(std::string_view subfolder) con
       names.push_back(".tmpAppData/" + entry.path().filename().string());
   }
   return names;
+}
+
+void VantorFolder::createSystem(const std::string& parameters) const {
+  const std::vector<Exchange> exchanges = {{"createsys " + parameters, kCreated}};
+  ASSERT_EQ(session(exchanges), transcript(false, exchanges));
+}
+
+void VantorFolder::expectSession(bool ready, const std::vector<Exchange>& exchanges) const {
+  EXPECT_EQ(session(exchanges), transcript(ready, exchanges));
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
