@@ -31,14 +31,6 @@ class ManagementTest : public VantorTest {
     folder.createSystem();
     fs::create_directory(folder.path("Sys1"));
   }
-
-  std::vector<std::string> namesIn(const std::string& subfolder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path(subfolder)))
-      names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 };
 
 TEST_F(ManagementTest, WithoutAKeySystemThereIsNothingToManage) {
@@ -79,8 +71,8 @@ TEST_F(ManagementTest, TransferRestoreAndTransKillMoveTheSystemPrivatelyBetweenF
   umask(saved);
   for (const std::string& name : kSystemFiles)
     EXPECT_EQ(folder.permissions("Sys2/" + name), 0600) << name;
-  EXPECT_EQ(namesIn("Sys1"), kSystemFiles);
-  EXPECT_EQ(namesIn("Sys2"), kSystemFiles);
+  EXPECT_EQ(folder.fileNames("Sys1"), kSystemFiles);
+  EXPECT_EQ(folder.fileNames("Sys2"), kSystemFiles);
   EXPECT_EQ(folder.read("Sys2/k2.dat"), k2);
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2", "out"}));
 }
@@ -230,26 +222,17 @@ TEST_F(ManagementTest, KeyFilesThatAreNoRegularFilesCountAsUnreadable) {
     const char* name;
     bool fifo;  // else a link to /dev/zero
     const char* line;
-    std::string output;
   };
-  const auto unreadable = [](const std::string& name) {
-    return "Key system file " + name + " cannot be read error.\n";
-  };
-  const auto copyFailed = [](const std::string& name) {
-    return "Copying system files...\nCopy of " + name + " failed error.\n";
-  };
-  const std::vector<Case> cases = {
-      {"sys.dat", true, "sysdat", "Examining System...\n" + unreadable("sys.dat")},
-      {"k2.dat", true, "sysdat", "Examining System...\n" + unreadable("k2.dat")},
-      {"k3.bin", false, "sysdat", "Examining System...\n" + unreadable("k3.bin")},
-      {"K11.bin", true, "transsys Sys1", copyFailed("K11.bin")},
-      {"K12.bin", false, "transsys Sys1", copyFailed("K12.bin")},
-      {"Sys1/K13.bin", true, "ressys Sys1", unreadable("Sys1/K13.bin")},
-      {"Sys1/k2.dat", false, "ressys Sys1", unreadable("Sys1/k2.dat")},
+  const Case cases[] = {
+      {"sys.dat", true, "sysdat"},           {"k2.dat", true, "sysdat"},
+      {"k3.bin", false, "sysdat"},           {"K11.bin", true, "transsys Sys1"},
+      {"K12.bin", false, "transsys Sys1"},   {"Sys1/K13.bin", true, "ressys Sys1"},
+      {"Sys1/k2.dat", false, "ressys Sys1"},
   };
   for (const Case& c : cases) {
-    VantorFolder own;
-    const bool restoring = std::string_view(c.name).starts_with("Sys1/");
+    const VantorFolder own;
+    const std::string line = c.line;
+    const bool restoring = line.starts_with("ressys");
     std::vector<Exchange> setUp = {
         {"createsys 3 4 5 n", kCreated}, {"mkdir Sys1", ""}, {"transsys Sys1", kCopied}};
     if (restoring) setUp.push_back({"killsys", kKilled});
@@ -260,11 +243,15 @@ TEST_F(ManagementTest, KeyFilesThatAreNoRegularFilesCountAsUnreadable) {
     } else {
       fs::create_symlink("/dev/zero", own.path(c.name));
     }
+    const std::string unreadable =
+        "Key system file " + std::string(c.name) + " cannot be read error.\n";
+    std::string output = restoring ? unreadable : "Examining System...\n" + unreadable;
+    if (line.starts_with("transsys"))
+      output = "Copying system files...\nCopy of " + std::string(c.name) + " failed error.\n";
     // A damaged system in the working folder is reported at start too.
-    const std::string atStart =
-        std::string_view(c.line) == "sysdat" ? unreadable(c.name) : std::string();
-    EXPECT_EQ(own.session({{c.line, c.output}}),
-              banner(!restoring) + atStart + kPrompt + c.output + kPrompt + kTerminated)
+    const std::string atStart = line == "sysdat" ? unreadable : "";
+    EXPECT_EQ(own.session({{line, output}}),
+              banner(!restoring) + atStart + kPrompt + output + kPrompt + kTerminated)
         << c.name;
   }
 }

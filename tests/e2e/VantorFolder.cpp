@@ -6,11 +6,20 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace vantor::test {
+namespace {
 
 namespace fs = std::filesystem;
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
 
 std::string lines(const std::vector<std::string>& text) {
   std::string joined;
@@ -74,12 +83,7 @@ void VantorFolder::write(std::string_view name, std::string_view bytes) const {
   std::ofstream(path(name), std::ios::binary) << bytes;
 }
 
-std::string VantorFolder::read(std::string_view name) const {
-  std::ifstream in(path(name), std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string VantorFolder::read(std::string_view name) const { return readFile(path(name)); }
 
 bool VantorFolder::exists(std::string_view name) const {
   return fs::exists(fs::symlink_status(path(name)));
@@ -90,9 +94,9 @@ int VantorFolder::permissions(std::string_view name) const {
   return stat(path(name).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
 }
 
-std::vector<std::string> VantorFolder::fileNames() const {
+std::vector<std::string> VantorFolder::fileNames(std::string_view subfolder) const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder_.path())) {
+  for (const auto& entry : fs::directory_iterator(path(subfolder))) {
     const std::string name = entry.path().filename();
     if (name != "vantor" && name != ".tmpAppData") names.push_back(name);
   }
@@ -141,24 +145,13 @@ std::chrono::microseconds randomDelay(std::mt19937& dice, std::chrono::microseco
 }
 
 std::string expectedText(std::string_view name) {
-  std::ifstream in(std::string(EXPECTED_FOLDER) + "/" + std::string(name), std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return readFile(std::string(EXPECTED_FOLDER) + "/" + std::string(name));
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> result;
-  std::string::size_type start = 0;
-  while (start < text.size()) {
-    const auto end = text.find('\n', start);
-    if (end == std::string::npos) {
-      result.push_back(text.substr(start));
-      break;
-    }
-    result.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
 

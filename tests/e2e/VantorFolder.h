@@ -72,8 +72,9 @@ class VantorFolder {
   bool exists(std::string_view name) const;
   // The permission bits of a file, or -1 if it cannot be examined.
   int permissions(std::string_view name) const;
-  // The names in the folder, sorted, without the tool and its plugin folder.
-  std::vector<std::string> fileNames() const;
+  // The names in the folder or in subfolder, sorted, without the tool and
+  // its plugin folder.
+  std::vector<std::string> fileNames(std::string_view subfolder = "") const;
   // What a run may leave behind that it should not: temporary files (hidden
   // names) in the folder or in subfolder, and extracted plugins.
   std::vector<std::string> leftovers(std::string_view subfolder = "") const;
