@@ -139,7 +139,7 @@ std::string randomBytes(Rng& rng, std::size_t n) {
   return bytes;
 }
 
-// Piece sizes for the pushes: 0 means everything at once.
+// Piece sizes for the pushes, empty pieces among them.
 std::vector<std::size_t> randomSplits(Rng& rng, std::size_t total) {
   std::vector<std::size_t> sizes;
   for (std::size_t done = 0; done < total;) {
