@@ -151,9 +151,7 @@ TEST_F(KeyGeneratorTest, CreateSysWritesTheWrittenAlgorithmsFilesForGivenValues)
   for (const Case c : {Case{1, "n", 0}, {2, "l", 10}, {3, "m", 50}, {4, "h", 99}}) {
     clear();
     useGivenValues(c.seed);
-    ASSERT_EQ(run(std::string("createsys 2 3 4 ") + c.level, &createSys),
-              "Generating Key Component 1\nThis might take awhile...\n \n"
-              "Generating Key Component 2\nGenerating Key Component 3\nSystem Created.\n \n");
+    ASSERT_EQ(run(std::string("createsys 2 3 4 ") + c.level, &createSys), kCreated);
     Literal literal(c.seed);
     for (const char* name : {"K11.bin", "K12.bin"}) {
       std::string expected;

@@ -66,10 +66,6 @@ void OperationFolderTest::write(std::string_view name, std::string_view bytes) c
   std::ofstream(folder_ / std::string(name), std::ios::binary) << bytes;
 }
 
-bool OperationFolderTest::exists(std::string_view name) const {
-  return std::filesystem::exists(folder_ / std::string(name));
-}
-
 std::vector<std::string> OperationFolderTest::fileNames() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))

@@ -12,6 +12,11 @@
 
 namespace vantor::app::test {
 
+// What a successful createsys prints.
+inline const std::string kCreated =
+    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
+    "Generating Key Component 3\nSystem Created.\n \n";
+
 class OperationFolderTest : public rt::test::RuntimeTest {
  protected:
   void SetUp() override;
@@ -24,7 +29,6 @@ class OperationFolderTest : public rt::test::RuntimeTest {
 
   std::string read(std::string_view name) const;
   void write(std::string_view name, std::string_view bytes) const;
-  bool exists(std::string_view name) const;
   // The names in the folder, sorted.
   std::vector<std::string> fileNames() const;
   // Removes everything in the folder.

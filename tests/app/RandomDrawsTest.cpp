@@ -28,10 +28,6 @@ RandomReader sequenceReader(std::uint64_t limit = UINT64_MAX) {
   };
 }
 
-const std::string kCreated =
-    "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-    "Generating Key Component 3\nSystem Created.\n \n";
-
 class RandomDrawsTest : public OperationFolderTest {
  protected:
   // A key system of 3 entries a component; the source is the sequence.

@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <functional>
 #include <numeric>
+#include <optional>
 
 #include "VantorFolder.h"
 
 namespace vantor::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 // The fixed-width decimal fields of a key file line.
 std::vector<int> fields(const std::string& line, std::size_t width) {
@@ -34,47 +37,47 @@ bool allWithin(const std::vector<int>& values, std::size_t from, std::size_t to,
                      [&](int v) { return v >= low && v <= high; });
 }
 
-class CreateSysTest : public ::testing::Test {
- protected:
-  VantorFolder folder;
-};
+using CreateSysTest = VantorTest;
 
 TEST_F(CreateSysTest, ChecksRunInOrderAndTheFirstFailureIsReported) {
-  struct Case {
-    const char* line;
-    const char* output;
-  };
-  const std::vector<Case> cases = {
+  const std::string missing = "Missing Parameters error.  Enter Help C\n";
+  const std::string count = "Numeric Parameter required for component ";
+  const std::string expansion = "Missing or invalid expansion param error.\n";
+  const std::vector<Exchange> exchanges = {
       {"createsys", "Parameters missing error.  Enter help c\n \n"},
       {"CREATESYS", "Parameters missing error.  Enter help c\n \n"},
-      {"createsys 10 10", "Missing Parameters error.  Enter Help C\n"},
-      {"createsys 0 10 10 n", "Numeric Parameter required for component 1 error.\n"},
-      {"createsys 10 x 10 n", "Numeric Parameter required for component 2 error.\n"},
-      {"createsys x y abc n", "Numeric Parameter required for component 1 error.\n"},
-      {"createsys 10 10 abc n", "Numeric Parameter required for component 3 error.\n"},
-      {"createsys 10 10 10 q", "Missing or invalid expansion param error.\n"},
-      {"createsys 10 10 10 low", "Missing or invalid expansion param error.\n"},
+      {"createsys 10 10", missing},
+      // Parameters are split at every blank: two in a row make an empty one.
+      {"createsys 5  5 5 n", missing},
+      {"createsys 5 5 5 n x", missing},
+      // Beyond the fifth parameter characters are dropped, not an error.
+      {"createsys 1 2 3 4 5 6 7 8 9", missing},
+      {"createsys 0 10 10 n", count + "1 error.\n"},
+      {"createsys 10 x 10 n", count + "2 error.\n"},
+      {"createsys x y abc n", count + "1 error.\n"},
+      {"createsys 10 10 abc n", count + "3 error.\n"},
+      {"createsys 10 10 10 q", expansion},
+      {"createsys 10 10 10 low", expansion},
   };
-  std::vector<Exchange> exchanges;
-  for (const Case& c : cases) exchanges.push_back({c.line, c.output});
-  EXPECT_EQ(folder.session(exchanges), transcript(false, exchanges));
+  folder.expectSession(false, exchanges);
   EXPECT_TRUE(folder.fileNames().empty());
 }
 
 TEST_F(CreateSysTest, APresentSystemIsReportedBeforeTheParameters) {
   for (const char* name : {"sys.dat", "k2.dat", "k3.bin"}) folder.write(name, "5\n");
-  const std::vector<Exchange> exchanges = {
-      {"createsys 5 5 5 q",
-       "A System is currently in place.  Please issue transsys command\n"
-       "then killsys command then you can create a new system.\n"}};
-  EXPECT_EQ(folder.session(exchanges), transcript(true, exchanges));
+  folder.expectSession(true, {{"createsys 5 5 5 q",
+                               "A System is currently in place.  Please issue transsys command\n"
+                               "then killsys command then you can create a new system.\n"}});
 }
 
-TEST_F(CreateSysTest, SmallestSystemHasOneEntryOfEachComponent) {
-  EXPECT_EQ(folder.session({{"createsys 1 1 1 n", kCreated}}),
-            transcript(false, {{"createsys 1 1 1 n", kCreated}}));
+TEST_F(CreateSysTest, SmallestSystemHasOneEntryOfEachComponentInPrivateFiles) {
+  const mode_t saved = umask(0);
+  folder.createSystem("1 1 1 n");
+  umask(saved);
   EXPECT_EQ(folder.fileNames(),
             (std::vector<std::string>{"K11.bin", "k2.dat", "k3.bin", "sys.dat"}));
+  for (const std::string& name : folder.fileNames())
+    EXPECT_EQ(folder.permissions(name), 0600) << name;
   EXPECT_EQ(folder.read("sys.dat"), "1\n");
 
   const std::string table = folder.read("K11.bin");
@@ -101,15 +104,17 @@ TEST_F(CreateSysTest, SmallestSystemHasOneEntryOfEachComponent) {
   EXPECT_TRUE(allWithin(settings, 90, 91, 1, 101));
 }
 
+// The component-1 count is truncated, and sys.dat holds what is left of it.
 TEST_F(CreateSysTest, ExpansionLevelsBoundTheSeedsAndDirectionsStaySet) {
   struct Case {
     const char* letter;
     int highestSeed;
   };
   for (const Case& c : {Case{"L", 11}, {"m", 51}, {"H", 100}}) {
-    VantorFolder own;
-    const std::string line = std::string("createsys 1 4 30 ") + c.letter;
-    EXPECT_EQ(own.session({{line, kCreated}}), transcript(false, {{line, kCreated}}));
+    const VantorFolder own;
+    own.createSystem(std::string("2.9 4 30 ") + c.letter);
+    EXPECT_EQ(own.read("sys.dat"), "2\n");
+    EXPECT_TRUE(own.exists("K12.bin") && !own.exists("K13.bin"));
     const std::vector<std::string> k3 = splitLines(own.read("k3.bin"));
     ASSERT_EQ(k3.size(), 30u);
     std::vector<int> previous(20, 0);
@@ -140,81 +145,53 @@ TEST_F(CreateSysTest, TwoSystemsMadeInTheSameSecondDiffer) {
   }
 }
 
-TEST_F(CreateSysTest, CountsAreTruncatedAndSysDatHoldsTheFirst) {
-  const std::string out = folder.session({{"createsys 2.9 3 3 n", kCreated}});
-  EXPECT_EQ(out, transcript(false, {{"createsys 2.9 3 3 n", kCreated}}));
-  EXPECT_EQ(folder.read("sys.dat"), "2\n");
-  EXPECT_TRUE(folder.exists("K12.bin"));
-  EXPECT_FALSE(folder.exists("K13.bin"));
-}
-
-TEST_F(CreateSysTest, KeyFilesArePrivateWhateverTheUmask) {
-  const mode_t saved = umask(0);
-  folder.session({{"createsys 2 2 2 n", kCreated}});
-  umask(saved);
-  for (const std::string& name : folder.fileNames()) {
-    struct stat status {};
-    ASSERT_EQ(stat(folder.path(name).c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u) << name;
-  }
-}
-
 // Only regular files become key files: a folder cannot, a FIFO would block
 // once full and a device would swallow the lines (and must not be narrowed
-// to its owner).
-TEST_F(CreateSysTest, AKeyFileThatCannotBeCreatedStopsTheRunWithoutSysDat) {
-  const std::string second =
-      "Generating Key Component 1\nThis might take awhile...\n \n"
-      "Generating Key Component 2\n";
+// to its owner). A full disk stops the run at its first failed write: a
+// billion lines of k2.dat would take hours to generate and fail.
+TEST_F(CreateSysTest, AKeyFileThatCannotBeWrittenStopsTheRunWithoutSysDat) {
+  const std::string first = "Generating Key Component 1\nThis might take awhile...\n";
+  const std::string second = first + " \nGenerating Key Component 2\n";
   struct Case {
     const char* name;
-    std::function<void(const std::string&)> make;
+    std::function<void(const std::string&)> make;  // none: the disk is full
+    const char* counts;
     std::string output;
   };
   const std::vector<Case> cases = {
-      {"K12.bin", [](const std::string& path) { std::filesystem::create_directory(path); },
-       "Generating Key Component 1\nThis might take awhile...\n"},
-      {"k2.dat", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, second},
-      {"k3.bin",
-       [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); },
+      {"K12.bin", [](const std::string& path) { fs::create_directory(path); }, "3 3000 3", first},
+      {"k2.dat", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+       "3 3000 3", second},
+      {"k3.bin", [](const std::string& path) { fs::create_symlink("/dev/null", path); }, "3 3000 3",
        second + "Generating Key Component 3\n"},
+      {"k2.dat", nullptr, "2 1000000000 2", second},
   };
   struct stat devNull {};
   ASSERT_EQ(stat("/dev/null", &devNull), 0);
   for (const Case& c : cases) {
-    VantorFolder own;
-    c.make(own.path(c.name));
+    const VantorFolder own;
+    std::optional<FileSizeLimit> diskFull;
+    if (c.make) {
+      c.make(own.path(c.name));
+    } else {
+      diskFull.emplace(1 << 20);
+    }
     const std::vector<Exchange> exchanges = {
-        {"createsys 3 3000 3 n",
+        {std::string("createsys ") + c.counts + " n",
          c.output + "Key system file " + c.name + " cannot be created error.\n"},
-        {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
+        {"sysdat", kNotLoaded},
         {"enc a b 1 1 1",
          "A System is not in place.  Please issue ressys or \ncreatesys before you can "
          "encrypt.\n"},
     };
-    EXPECT_EQ(own.session(exchanges), transcript(false, exchanges)) << c.name;
-    EXPECT_FALSE(own.exists("sys.dat")) << c.name;
+    const std::string out = own.session(exchanges);
+    diskFull.reset();
+    EXPECT_EQ(out, transcript(false, exchanges)) << c.name << ' ' << c.counts;
+    EXPECT_FALSE(own.exists("sys.dat")) << c.name << ' ' << c.counts;
   }
   struct stat after {};
   ASSERT_EQ(stat("/dev/null", &after), 0);
   EXPECT_EQ(after.st_mode, devNull.st_mode);
-}
-
-TEST_F(CreateSysTest, TheFirstFailedWriteStopsTheRunWithoutSysDat) {
-  // A billion lines of k2.dat would take hours to generate and fail.
-  const std::vector<Exchange> exchanges = {
-      {"createsys 2 1000000000 2 n",
-       "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
-       "Key system file k2.dat cannot be created error.\n"},
-      {"sysdat", "A System is not loaded.  Please issue ressys or createsys.\n"},
-  };
-  std::string out;
-  {
-    const FileSizeLimit limit(1 << 20);
-    out = folder.session(exchanges);
-  }
-  EXPECT_EQ(out, transcript(false, exchanges));
-  EXPECT_FALSE(folder.exists("sys.dat"));
 }
 
 }  // namespace

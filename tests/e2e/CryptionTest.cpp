@@ -49,89 +49,64 @@ cipher::Schedule scheduleOf(const VantorFolder& folder, std::size_t line) {
   return cipher::buildSchedule(seeds);
 }
 
-class CryptionTest : public ::testing::Test {
- protected:
-  // A key system of 3, 4 and 5 entries, without or with high expansion.
-  void createSystem(char level = 'n') {
-    const std::string line = std::string("createsys 3 4 5 ") + level;
-    ASSERT_EQ(folder.session({{line, kCreated}}), transcript(false, {{line, kCreated}}));
-  }
-
-  void expectSession(const std::vector<Exchange>& exchanges, bool ready = true) {
-    EXPECT_EQ(folder.session(exchanges), transcript(ready, exchanges));
-  }
-
-  VantorFolder folder;
-};
-
-TEST_F(CryptionTest, WithoutAKeySystemNothingIsDone) {
-  expectSession(
-      {{"enc", "Parameters missing error.  Enter help e\n \n"},
-       {"DEC", "Parameters missing error.  Enter help d\n \n"},
-       {"enc a b 1 2 3",
-        "A System is not in place.  Please issue ressys or \ncreatesys before you can encrypt.\n"},
-       {"dec a b 1 2 3",
-        "A System is not in place.  Please issue ressys or \ncreatesys before you can decrypt.\n"}},
-      false);
-}
+using CryptionTest = VantorTest;
 
 TEST_F(CryptionTest, ChecksRunInOrderAndTheFirstFailureIsReported) {
-  createSystem();
+  const std::string notInPlace = "A System is not in place.  Please issue ressys or \ncreatesys ";
+  folder.expectSession(false, {{"enc", "Parameters missing error.  Enter help e\n \n"},
+                               {"DEC", "Parameters missing error.  Enter help d\n \n"},
+                               {"enc a b 1 2 3", notInPlace + "before you can encrypt.\n"},
+                               {"dec a b 1 2 3", notInPlace + "before you can decrypt.\n"}});
+  folder.createSystem();
   folder.write("plain.txt", "some text");
   folder.write("empty.txt", "");
-  const std::vector<Exchange> exchanges = {
-      {"enc a b 1 2", "Missing Parameters error.  Enter help e\n"},
-      {"dec a b 1 2 3 4", "Missing Parameters error.  Enter help d\n"},
-      {"enc a b 1 x 3", "Numeric Parameter required for component 2 error.\n"},
-      {"dec a b 1 2 0", "Numeric Parameter required for component 3 error.\n"},
-      // Numbers that name no line would load an empty key.
-      {"enc a b nan 1 1", "Numeric Parameter required for component 1 error.\n"},
-      {"enc a b 1 inf 1", "Numeric Parameter required for component 2 error.\n"},
-      {"dec a b 1 1 -INF", "Numeric Parameter required for component 3 error.\n"},
-      {"enc a b 0.5 1 1", "Numeric Parameter required for component 1 error.\n"},
-      {"dec a b 1 -1 1", "Numeric Parameter required for component 2 error.\n"},
-      {"enc a b 1 1 -2147483649", "Numeric Parameter required for component 3 error.\n"},
-      {"enc a A 1 2 3", "Source and encrypted file cannot be the same error.\n"},
-      {"dec a A 1 2 3", "Source and decrypted file cannot be the same error.\n"},
-      {"enc plain.txt ./plain.txt 1 2 3", "Source and encrypted file cannot be the same error.\n"},
-      {"dec plain.txt ./plain.txt 1 2 3", "Source and decrypted file cannot be the same error.\n"},
-      {"enc a b 4 1 1", "Key component 1 contains 3 elements\n"},
-      {"enc a b 1 150 1", "Key component 2 contains 4 elements\n"},
-      {"dec a b 1 1 6", "Key component 3 contains 5 elements\n"},
-      // The component-1 number is used as text: 03 names K103.bin.
-      {"enc a b 03 1 1",
-       "Value of Key component 1 is greater than what was created error.\nEnter sysdata\n"},
-      {"enc missing.txt b 3 1 1", "Source file does not exist error.\n"},
-      {"dec empty.txt b 1 1 1", "Source file does not exist error.\n"},
-  };
-  expectSession(exchanges);
+  ASSERT_EQ(link(folder.path("plain.txt").c_str(), folder.path("hard.txt").c_str()), 0);
+  fs::create_symlink(folder.path("plain.txt"), folder.path("soft.txt"));
+  const std::string count = "Numeric Parameter required for component ";
+  const std::string sameAsEncrypted = "Source and encrypted file cannot be the same error.\n";
+  const std::string sameAsDecrypted = "Source and decrypted file cannot be the same error.\n";
+  folder.expectSession(
+      true, {{"enc a b 1 2", "Missing Parameters error.  Enter help e\n"},
+             {"dec a b 1 2 3 4", "Missing Parameters error.  Enter help d\n"},
+             {"enc a b 1 x 3", count + "2 error.\n"},
+             {"dec a b 1 2 0", count + "3 error.\n"},
+             // Numbers that name no line would load an empty key.
+             {"enc a b nan 1 1", count + "1 error.\n"},
+             {"enc a b 1 inf 1", count + "2 error.\n"},
+             {"dec a b 1 1 -INF", count + "3 error.\n"},
+             {"enc a b 0.5 1 1", count + "1 error.\n"},
+             {"dec a b 1 -1 1", count + "2 error.\n"},
+             {"enc a b 1 1 -2147483649", count + "3 error.\n"},
+             // The same file under another name too.
+             {"enc a A 1 2 3", sameAsEncrypted},
+             {"dec a A 1 2 3", sameAsDecrypted},
+             {"enc plain.txt ./plain.txt 1 2 3", sameAsEncrypted},
+             {"dec plain.txt ./plain.txt 1 2 3", sameAsDecrypted},
+             {"enc plain.txt hard.txt 1 1 1", sameAsEncrypted},
+             {"dec soft.txt plain.txt 1 1 1", sameAsDecrypted},
+             {"dec plain.txt PLAIN.TXT 1 1 1", sameAsDecrypted},
+             {"enc " + folder.path("plain.txt") + " plain.txt 1 1 1", sameAsEncrypted},
+             {"enc a b 4 1 1", "Key component 1 contains 3 elements\n"},
+             {"enc a b 1 150 1", "Key component 2 contains 4 elements\n"},
+             {"dec a b 1 1 6", "Key component 3 contains 5 elements\n"},
+             // The component-1 number is used as text: 03 names K103.bin.
+             {"enc a b 03 1 1",
+              "Value of Key component 1 is greater than what was created error.\nEnter sysdata\n"},
+             {"enc missing.txt b 3 1 1", "Source file does not exist error.\n"},
+             {"dec empty.txt b 1 1 1", "Source file does not exist error.\n"}});
   EXPECT_EQ(folder.read("plain.txt"), "some text");
   EXPECT_FALSE(folder.exists("b"));
 }
 
-TEST_F(CryptionTest, TheSameFileUnderAnotherNameIsRefused) {
-  createSystem();
-  folder.write("plain.txt", "precious");
-  ASSERT_EQ(link(folder.path("plain.txt").c_str(), folder.path("hard.txt").c_str()), 0);
-  fs::create_symlink(folder.path("plain.txt"), folder.path("soft.txt"));
-  expectSession(
-      {{"enc plain.txt hard.txt 1 1 1", "Source and encrypted file cannot be the same error.\n"},
-       {"dec soft.txt plain.txt 1 1 1", "Source and decrypted file cannot be the same error.\n"},
-       {"dec plain.txt PLAIN.TXT 1 1 1", "Source and decrypted file cannot be the same error.\n"},
-       {"enc " + folder.path("plain.txt") + " plain.txt 1 1 1",
-        "Source and encrypted file cannot be the same error.\n"}});
-  EXPECT_EQ(folder.read("plain.txt"), "precious");
-}
-
 TEST_F(CryptionTest, WithoutExpansionTheOutputHasTheInputsLengthAndDecryptsBack) {
-  createSystem();
+  folder.createSystem();
   // Several of the engine's blocks, the last one short.
   const std::string plain = randomBytes((3 << 20) + 7, 1);
   folder.write("plain.bin", plain);
   folder.write("cipher.bin", "an older output, replaced");
-  expectSession({{"enc plain.bin cipher.bin 2 3 4", encrypted("plain.bin")},
-                 {"dec cipher.bin plain.out 2 3 4", decrypted("cipher.bin")},
-                 {"dec cipher.bin other.out 1 3 4", decrypted("cipher.bin")}});
+  folder.expectSession(true, {{"enc plain.bin cipher.bin 2 3 4", encrypted("plain.bin")},
+                              {"dec cipher.bin plain.out 2 3 4", decrypted("cipher.bin")},
+                              {"dec cipher.bin other.out 1 3 4", decrypted("cipher.bin")}});
   const std::string cipher = folder.read("cipher.bin");
   EXPECT_EQ(cipher.size(), plain.size());
   EXPECT_NE(cipher, plain);
@@ -141,7 +116,7 @@ TEST_F(CryptionTest, WithoutExpansionTheOutputHasTheInputsLengthAndDecryptsBack)
 }
 
 TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
-  createSystem('h');
+  folder.createSystem("3 4 5 h");
   // Output of several of the engine's blocks, read back a block at a time.
   const std::string plain = randomBytes(20000, 2);
   folder.write("plain.bin", plain);
@@ -149,11 +124,11 @@ TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
   // source decides the fillers.
   for (int attempt = 0; attempt < 5; ++attempt) {
     const std::time_t start = std::time(nullptr);
-    expectSession({{"enc plain.bin one.enc 1 2 3", encrypted("plain.bin", true)}});
-    expectSession({{"enc plain.bin two.enc 1 2 3", encrypted("plain.bin", true)}});
+    folder.expectSession(true, {{"enc plain.bin one.enc 1 2 3", encrypted("plain.bin", true)}});
+    folder.expectSession(true, {{"enc plain.bin two.enc 1 2 3", encrypted("plain.bin", true)}});
     if (std::time(nullptr) == start) break;
   }
-  expectSession({{"dec one.enc plain.out 1 2 3", decrypted("one.enc", true)}});
+  folder.expectSession(true, {{"dec one.enc plain.out 1 2 3", decrypted("one.enc", true)}});
   EXPECT_EQ(folder.read("plain.out"), plain);
 
   const cipher::Schedule schedule = scheduleOf(folder, 3);
@@ -178,20 +153,8 @@ TEST_F(CryptionTest, FillerBytesFollowTheScheduleAndAreSkippedOnDecryption) {
   EXPECT_GT(fillerDifferences, position / 2 - plain.size());
 }
 
-TEST_F(CryptionTest, AnOutputThatCannotBeCreatedIsReported) {
-  createSystem();
-  folder.write("plain.bin", "abc");
-  fs::create_directory(folder.path("folder"));
-  expectSession(
-      {{"enc plain.bin missing/out.enc 1 1 1",
-        "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n"},
-       {"enc plain.bin folder 1 1 1",
-        "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created "
-        "error.\n"}});
-}
-
 TEST_F(CryptionTest, ATargetThatIsNoRegularFileIsWrittenInPlace) {
-  createSystem();
+  folder.createSystem();
   folder.write("plain.bin", randomBytes(200000, 5));
   ASSERT_EQ(mkfifo(folder.path("pipe").c_str(), 0600), 0);
   // Held open for reading throughout, so the tool's writes always drain.
@@ -212,8 +175,8 @@ TEST_F(CryptionTest, ATargetThatIsNoRegularFileIsWrittenInPlace) {
       }
     }
   });
-  expectSession({{"enc plain.bin pipe 1 2 3", encrypted("plain.bin")},
-                 {"enc plain.bin file.enc 1 2 3", encrypted("plain.bin")}});
+  folder.expectSession(true, {{"enc plain.bin pipe 1 2 3", encrypted("plain.bin")},
+                              {"enc plain.bin file.enc 1 2 3", encrypted("plain.bin")}});
   sessionOver = true;
   drain.join();
   close(reader);
@@ -222,7 +185,7 @@ TEST_F(CryptionTest, ATargetThatIsNoRegularFileIsWrittenInPlace) {
 }
 
 TEST_F(CryptionTest, AReplacedTargetKeepsItsPermissionBitsAndOwner) {
-  createSystem();
+  folder.createSystem();
   folder.write("plain.bin", "private words");
   // Only root can give a file away; the tool running as root must not take
   // it over either.
@@ -237,7 +200,7 @@ TEST_F(CryptionTest, AReplacedTargetKeepsItsPermissionBitsAndOwner) {
     ASSERT_EQ(chown(folder.path(name).c_str(), owner, static_cast<gid_t>(-1)), 0);
     exchanges.push_back({"dec cipher.bin " + name + " 1 1 1", decrypted("cipher.bin")});
   }
-  expectSession(exchanges);
+  folder.expectSession(true, exchanges);
   umask(savedMask);
   for (const mode_t mode : modes) {
     const std::string name = "out-" + std::to_string(mode);
@@ -250,13 +213,16 @@ TEST_F(CryptionTest, AReplacedTargetKeepsItsPermissionBitsAndOwner) {
 }
 
 TEST_F(CryptionTest, TargetNamesUpToTheLongestTheFileSystemTakesWork) {
-  createSystem();
+  folder.createSystem();
   folder.write("plain.bin", "abc");
-  std::vector<Exchange> exchanges;
-  for (const std::size_t length : {241u, 255u})
-    exchanges.push_back(
-        {"enc plain.bin " + std::string(length, 'n') + " 1 1 1", encrypted("plain.bin")});
-  expectSession(exchanges);
+  fs::create_directory(folder.path("folder"));
+  const std::string uncreatable =
+      "Loading System data...\nEncrypting plain.bin...\nTarget file cannot be created error.\n";
+  folder.expectSession(
+      true, {{"enc plain.bin " + std::string(241, 'n') + " 1 1 1", encrypted("plain.bin")},
+             {"enc plain.bin " + std::string(255, 'n') + " 1 1 1", encrypted("plain.bin")},
+             {"enc plain.bin missing/out.enc 1 1 1", uncreatable},
+             {"enc plain.bin folder 1 1 1", uncreatable}});
   EXPECT_EQ(folder.read(std::string(241, 'n')).size(), 3u);
   EXPECT_EQ(folder.read(std::string(255, 'n')).size(), 3u);
   EXPECT_EQ(folder.leftovers(), std::vector<std::string>{});
@@ -266,14 +232,14 @@ TEST_F(CryptionTest, TargetNamesUpToTheLongestTheFileSystemTakesWork) {
 // file, no extracted plugin and no partial output is left behind, and an
 // interrupt still ends the tool as an interrupt.
 TEST_F(CryptionTest, SignalsAtRandomMomentsLeaveNothingHalfDone) {
-  createSystem('l');
+  folder.createSystem("3 4 5 l");
   const std::string plain = randomBytes(1 << 20, 6);
   folder.write("plain.bin", plain);
-  expectSession({{"enc plain.bin whole.enc 1 2 3", encrypted("plain.bin", true)}});
+  folder.expectSession(true, {{"enc plain.bin whole.enc 1 2 3", encrypted("plain.bin", true)}});
   const std::uintmax_t encryptedSize = fs::file_size(folder.path("whole.enc"));
   // Delays run over as long as a whole run takes here, whatever the build.
   const auto started = std::chrono::steady_clock::now();
-  expectSession({{"dec whole.enc timed.out 1 2 3", decrypted("whole.enc", true)}});
+  folder.expectSession(true, {{"dec whole.enc timed.out 1 2 3", decrypted("whole.enc", true)}});
   const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - started);
 
@@ -309,7 +275,7 @@ TEST_F(CryptionTest, SignalsAtRandomMomentsLeaveNothingHalfDone) {
 }
 
 TEST_F(CryptionTest, AFailedWriteLeavesTheOlderOutputAndNoPartialFile) {
-  createSystem('h');
+  folder.createSystem("3 4 5 h");
   folder.write("plain.bin", randomBytes(100000, 3));
   folder.write("out.enc", "older output");
   std::string out;
@@ -346,7 +312,7 @@ TEST_F(CryptionTest, FilesOfTwoGibibytesAndMoreRoundTrip) {
   ASSERT_EQ(statvfs(folder.path("").c_str(), &disk), 0);
   if (static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < (6ull << 30))
     GTEST_SKIP() << "less than 6 GiB free";
-  createSystem();
+  folder.createSystem();
   const std::uint64_t size = (1ull << 31) + 4099;
   const std::string tail = randomBytes(4099 + 17, 4);
   {
@@ -355,9 +321,9 @@ TEST_F(CryptionTest, FilesOfTwoGibibytesAndMoreRoundTrip) {
     out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
   }
   ASSERT_EQ(fs::file_size(folder.path("huge.bin")), size);
-  expectSession({{"enc huge.bin huge.enc 1 2 3", encrypted("huge.bin")}});
+  folder.expectSession(true, {{"enc huge.bin huge.enc 1 2 3", encrypted("huge.bin")}});
   fs::remove(folder.path("huge.bin"));
-  expectSession({{"dec huge.enc huge.dec 1 2 3", decrypted("huge.enc")}});
+  folder.expectSession(true, {{"dec huge.enc huge.dec 1 2 3", decrypted("huge.enc")}});
   EXPECT_EQ(fs::file_size(folder.path("huge.enc")), size);
   EXPECT_EQ(fs::file_size(folder.path("huge.dec")), size);
   EXPECT_EQ(bytesAt(folder.path("huge.dec"), size - tail.size(), tail.size()), tail);
@@ -365,7 +331,7 @@ TEST_F(CryptionTest, FilesOfTwoGibibytesAndMoreRoundTrip) {
 }
 
 TEST_F(CryptionTest, DamagedKeySystemIsReportedAndNoFileIsWritten) {
-  createSystem();
+  folder.createSystem();
   folder.write("plain.bin", "abc");
   // Removed behind the tool's back: its counts still say 5 entries.
   const std::vector<Exchange> exchanges = {
@@ -375,11 +341,11 @@ TEST_F(CryptionTest, DamagedKeySystemIsReportedAndNoFileIsWritten) {
       {"sysdat", "Examining System...\nKey system file k3.bin cannot be read error.\n"},
       {"enc plain.bin out.enc 1 1 1", "Key component 3 contains 0 elements\n"},
   };
-  EXPECT_EQ(folder.session(exchanges), transcript(true, exchanges));
+  folder.expectSession(true, exchanges);
   EXPECT_FALSE(folder.exists("out.enc"));
   // At start the report follows the state line.
   EXPECT_EQ(folder.session({}), banner(true) + "Key system file k3.bin cannot be read error.\n" +
-                                    std::string(kPrompt) + std::string(kTerminated));
+                                    kPrompt + kTerminated);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kNotLoaded = "A System is not loaded.  Please issue ressys or createsys.\n";
 const std::string kKilled =
     "Killing Component 1...\nKilling Component 2...\nKilling Component 3...\n=== System Deleted "
     "===\n"
@@ -26,82 +25,56 @@ const std::string kRestored = "Restoring system files...\n=== Restore completed 
 const std::vector<std::string> kSystemFiles = {"K11.bin", "K12.bin", "K13.bin",
                                                "k2.dat",  "k3.bin",  "sys.dat"};
 
-class ManagementTest : public ::testing::Test {
+class ManagementTest : public VantorTest {
  protected:
   void createSystem() {
-    ASSERT_EQ(folder.session({{"createsys 3 4 5 n", kCreated}}),
-              transcript(false, {{"createsys 3 4 5 n", kCreated}}));
+    folder.createSystem();
     fs::create_directory(folder.path("Sys1"));
   }
-
-  void expectSession(bool ready, const std::vector<Exchange>& exchanges) {
-    EXPECT_EQ(folder.session(exchanges), transcript(ready, exchanges));
-  }
-
-  std::vector<std::string> namesIn(const std::string& subfolder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path(subfolder)))
-      names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  VantorFolder folder;
 };
 
 TEST_F(ManagementTest, WithoutAKeySystemThereIsNothingToManage) {
-  expectSession(false, {{"killsys", kNotLoaded},
-                        {"sysdat", kNotLoaded},
-                        {"transsys", "Parameters missing error.  Enter help t\n \n"},
-                        {"transkill", "Parameters missing error.  Enter help t\n \n"},
-                        {"ressys", "Parameters missing error.  Enter help r\n \n"},
-                        {"transsys Sys1", kNotLoaded},
-                        {"transkill Sys1", kNotLoaded},
-                        {"ressys Sys1",
-                         "A System is not currently in place in the folder defined error.\n"}});
+  folder.expectSession(
+      false,
+      {{"killsys", kNotLoaded},
+       {"sysdat", kNotLoaded},
+       {"transsys", "Parameters missing error.  Enter help t\n \n"},
+       {"transkill", "Parameters missing error.  Enter help t\n \n"},
+       {"ressys", "Parameters missing error.  Enter help r\n \n"},
+       {"transsys Sys1", kNotLoaded},
+       {"transkill Sys1", kNotLoaded},
+       {"ressys Sys1", "A System is not currently in place in the folder defined error.\n"}});
 }
 
-TEST_F(ManagementTest, KillSysDeletesTheSystemAndItsCounts) {
-  createSystem();
-  folder.write("K14.bin", "a leftover beyond the count");
-  expectSession(true, {{"killsys now", kKilled}, {"sysdat", kNotLoaded}, {"killsys", kNotLoaded}});
-  EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K14.bin", "Sys1"}));
-}
-
-TEST_F(ManagementTest, TransferRestoreAndTransKillMoveTheSystemBetweenFolders) {
+// Copies and restored files are private whatever the umask, even where an
+// older, public copy was.
+TEST_F(ManagementTest, TransferRestoreAndTransKillMoveTheSystemPrivatelyBetweenFolders) {
   createSystem();
   const std::string k2 = folder.read("k2.dat");
-  expectSession(
+  const mode_t saved = umask(0);
+  folder.write("Sys1/k2.dat", "an older, public copy\n");
+  chmod(folder.path("Sys1/k2.dat").c_str(), 0644);
+  folder.expectSession(
       true, {{"transsys Sys1", kCopied},
              {"ressys Sys1/", "A System is currently in place.  Issue transsys and/or killsys.\n"},
              {"killsys", kKilled},
              {"ressys Sys1", kRestored},
              {"enc Sys1/k2.dat out 3 4 5",
               "Loading System data...\nEncrypting Sys1/k2.dat...\n"
-              "==== Encryption completed ====\n \n"},
-             {"mkdir Sys2", ""},
-             {"transkill Sys2/", kCopied + kKilled},
-             {"sysdat", kNotLoaded}});
-  EXPECT_EQ(namesIn("Sys1"), kSystemFiles);
-  EXPECT_EQ(namesIn("Sys2"), kSystemFiles);
+              "==== Encryption completed ====\n \n"}});
+  for (const std::string& name : kSystemFiles) {
+    EXPECT_EQ(folder.permissions(name), 0600) << name;
+    EXPECT_EQ(folder.permissions("Sys1/" + name), 0600) << name;
+  }
+  folder.expectSession(
+      true, {{"mkdir Sys2", ""}, {"transkill Sys2/", kCopied + kKilled}, {"sysdat", kNotLoaded}});
+  umask(saved);
+  for (const std::string& name : kSystemFiles)
+    EXPECT_EQ(folder.permissions("Sys2/" + name), 0600) << name;
+  EXPECT_EQ(folder.fileNames("Sys1"), kSystemFiles);
+  EXPECT_EQ(folder.fileNames("Sys2"), kSystemFiles);
   EXPECT_EQ(folder.read("Sys2/k2.dat"), k2);
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2", "out"}));
-}
-
-TEST_F(ManagementTest, CopiesAndRestoredFilesArePrivate) {
-  createSystem();
-  const mode_t saved = umask(0);
-  folder.write("Sys1/k2.dat", "an older, public copy\n");
-  chmod(folder.path("Sys1/k2.dat").c_str(), 0644);
-  folder.session({{"transsys Sys1", kCopied}, {"killsys", kKilled}, {"ressys Sys1", kRestored}});
-  umask(saved);
-  for (const std::string& name : kSystemFiles) {
-    for (const std::string& path : {folder.path(name), folder.path("Sys1/" + name)}) {
-      struct stat status {};
-      ASSERT_EQ(stat(path.c_str(), &status), 0) << path;
-      EXPECT_EQ(status.st_mode & 0777, 0600u) << path;
-    }
-  }
 }
 
 // A copy onto the working folder's own files is done for transsys, and a
@@ -109,15 +82,16 @@ TEST_F(ManagementTest, CopiesAndRestoredFilesArePrivate) {
 TEST_F(ManagementTest, AFailedCopyIsReportedAndTransKillThenDeletesNothing) {
   createSystem();
   const std::string failed = "Copying system files...\nCopy of K11.bin failed error.\n";
-  expectSession(true, {{"transsys Missing", failed},
-                       {"transkill Missing/", failed},
-                       {"transsys .", kCopied},
-                       {"transkill ./", failed},
-                       {"sysdat",
-                        "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
-                        "Key component 2 has 4 entries and 1120 bytes (1K)\n"
-                        "Key component 3 has 5 entries and 1365 bytes (1K)\n"
-                        "Total System = 48565 bytes (47K)\n \n"}});
+  folder.expectSession(
+      true, {{"transsys Missing", failed},
+             {"transkill Missing/", failed},
+             {"transsys .", kCopied},
+             {"transkill ./", failed},
+             {"sysdat",
+              "Examining System...\nKey component 1 has 3 entries and 46080 bytes (45K)\n"
+              "Key component 2 has 4 entries and 1120 bytes (1K)\n"
+              "Key component 3 has 5 entries and 1365 bytes (1K)\n"
+              "Total System = 48565 bytes (47K)\n \n"}});
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"K11.bin", "K12.bin", "K13.bin", "Sys1",
                                                           "k2.dat", "k3.bin", "sys.dat"}));
 }
@@ -126,47 +100,47 @@ TEST_F(ManagementTest, RestoreChecksTheWholeSourceBeforeCopyingAnything) {
   createSystem();
   folder.session({{"transsys Sys1", kCopied}, {"killsys", kKilled}});
   fs::remove(folder.path("Sys1/K12.bin"));
-  expectSession(false, {{"ressys Sys1", "Key system file Sys1/K12.bin cannot be read error.\n"}});
+  folder.expectSession(false,
+                       {{"ressys Sys1", "Key system file Sys1/K12.bin cannot be read error.\n"}});
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1"}));
 }
 
-TEST_F(ManagementTest, KillSysDeletesTheFilesThereUpToAnyCount) {
-  // A damaged count: trying every name up to it would take hours.
+// A damaged count: trying every name up to it would take hours. Names past
+// the count, or not of a key file, are kept.
+TEST_F(ManagementTest, KillSysDeletesTheSystemAndItsCountsWhateverTheCount) {
   folder.write("sys.dat", "1000000000\n");
   const std::vector<std::string> deleted = {"K11.bin",          "K12.bin", "K17.bin",
                                             "K11000000000.bin", "k2.dat",  "k3.bin"};
-  const std::vector<std::string> kept = {"K1.bin",           "K101.bin", "K10.bin",
-                                         "K11000000001.bin", "K1x.bin",  "k11.bin"};
+  const std::vector<std::string> kept = {"K1.bin",           "K10.bin", "K101.bin",
+                                         "K11000000001.bin", "K1x.bin", "k11.bin"};
   for (const auto& names : {deleted, kept}) {
     for (const std::string& name : names) folder.write(name, "key\n");
   }
-  expectSession(true, {{"killsys", kKilled}});
-  EXPECT_EQ(folder.fileNames(),
-            (std::vector<std::string>{"K1.bin", "K10.bin", "K101.bin", "K11000000001.bin",
-                                      "K1x.bin", "k11.bin"}));
+  folder.expectSession(true,
+                       {{"killsys now", kKilled}, {"sysdat", kNotLoaded}, {"killsys", kNotLoaded}});
+  EXPECT_EQ(folder.fileNames(), kept);
 }
 
 TEST_F(ManagementTest, ACopyThatFailsHalfwayLeavesNoSystemBehind) {
   // k2.dat of 4000 lines is larger than the limit below; the other files and
   // the unpacked plugin are not.
-  ASSERT_EQ(folder.session({{"createsys 3 4000 5 n", kCreated}}),
-            transcript(false, {{"createsys 3 4000 5 n", kCreated}}));
+  folder.createSystem("3 4000 5 n");
   for (const char* name : {"Sys1", "Sys2"}) fs::create_directory(folder.path(name));
   folder.session({{"transsys Sys1", kCopied}, {"transsys Sys2", kCopied}, {"killsys", kKilled}});
   {
     const FileSizeLimit limit(1 << 20);
-    expectSession(false, {{"ressys Sys1",
-                           "Restoring system files...\n"
-                           "Copy of Sys1/k2.dat failed error.\n"},
-                          {"sysdat", kNotLoaded}});
+    folder.expectSession(false, {{"ressys Sys1",
+                                  "Restoring system files...\n"
+                                  "Copy of Sys1/k2.dat failed error.\n"},
+                                 {"sysdat", kNotLoaded}});
   }
   EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"Sys1", "Sys2"}));
-  expectSession(false, {{"ressys Sys1", kRestored}});
+  folder.expectSession(false, {{"ressys Sys1", kRestored}});
   {
     const FileSizeLimit limit(1 << 20);
-    expectSession(true, {{"transsys Sys2",
-                          "Copying system files...\n"
-                          "Copy of k2.dat failed error.\n"}});
+    folder.expectSession(true, {{"transsys Sys2",
+                                 "Copying system files...\n"
+                                 "Copy of k2.dat failed error.\n"}});
   }
   EXPECT_FALSE(folder.exists("Sys2/sys.dat"));
   EXPECT_EQ(folder.leftovers("Sys2"), std::vector<std::string>{});
@@ -208,7 +182,7 @@ TEST_F(ManagementTest, SignalsDuringCopiesNeverLeaveHalfASystem) {
   fs::create_directory(folder.path("Sys1"));
   put("", newer);
   const auto started = std::chrono::steady_clock::now();
-  expectSession(true, {{"transsys Sys1", kCopied}});
+  folder.expectSession(true, {{"transsys Sys1", kCopied}});
   const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - started);
 
@@ -248,26 +222,17 @@ TEST_F(ManagementTest, KeyFilesThatAreNoRegularFilesCountAsUnreadable) {
     const char* name;
     bool fifo;  // else a link to /dev/zero
     const char* line;
-    std::string output;
   };
-  const auto unreadable = [](const std::string& name) {
-    return "Key system file " + name + " cannot be read error.\n";
-  };
-  const auto copyFailed = [](const std::string& name) {
-    return "Copying system files...\nCopy of " + name + " failed error.\n";
-  };
-  const std::vector<Case> cases = {
-      {"sys.dat", true, "sysdat", "Examining System...\n" + unreadable("sys.dat")},
-      {"k2.dat", true, "sysdat", "Examining System...\n" + unreadable("k2.dat")},
-      {"k3.bin", false, "sysdat", "Examining System...\n" + unreadable("k3.bin")},
-      {"K11.bin", true, "transsys Sys1", copyFailed("K11.bin")},
-      {"K12.bin", false, "transsys Sys1", copyFailed("K12.bin")},
-      {"Sys1/K13.bin", true, "ressys Sys1", unreadable("Sys1/K13.bin")},
-      {"Sys1/k2.dat", false, "ressys Sys1", unreadable("Sys1/k2.dat")},
+  const Case cases[] = {
+      {"sys.dat", true, "sysdat"},           {"k2.dat", true, "sysdat"},
+      {"k3.bin", false, "sysdat"},           {"K11.bin", true, "transsys Sys1"},
+      {"K12.bin", false, "transsys Sys1"},   {"Sys1/K13.bin", true, "ressys Sys1"},
+      {"Sys1/k2.dat", false, "ressys Sys1"},
   };
   for (const Case& c : cases) {
-    VantorFolder own;
-    const bool restoring = std::string_view(c.name).starts_with("Sys1/");
+    const VantorFolder own;
+    const std::string line = c.line;
+    const bool restoring = line.starts_with("ressys");
     std::vector<Exchange> setUp = {
         {"createsys 3 4 5 n", kCreated}, {"mkdir Sys1", ""}, {"transsys Sys1", kCopied}};
     if (restoring) setUp.push_back({"killsys", kKilled});
@@ -278,12 +243,15 @@ TEST_F(ManagementTest, KeyFilesThatAreNoRegularFilesCountAsUnreadable) {
     } else {
       fs::create_symlink("/dev/zero", own.path(c.name));
     }
+    const std::string unreadable =
+        "Key system file " + std::string(c.name) + " cannot be read error.\n";
+    std::string output = restoring ? unreadable : "Examining System...\n" + unreadable;
+    if (line.starts_with("transsys"))
+      output = "Copying system files...\nCopy of " + std::string(c.name) + " failed error.\n";
     // A damaged system in the working folder is reported at start too.
-    const std::string atStart =
-        std::string_view(c.line) == "sysdat" ? unreadable(c.name) : std::string();
-    EXPECT_EQ(own.session({{c.line, c.output}}),
-              banner(!restoring) + atStart + std::string(kPrompt) + c.output +
-                  std::string(kPrompt) + std::string(kTerminated))
+    const std::string atStart = line == "sysdat" ? unreadable : "";
+    EXPECT_EQ(own.session({{line, output}}),
+              banner(!restoring) + atStart + kPrompt + output + kPrompt + kTerminated)
         << c.name;
   }
 }
@@ -294,14 +262,14 @@ TEST_F(ManagementTest, SysDatCountsLinesAndCharacters) {
   for (int i = 0; i < 400; ++i) k2 += "0123456789\n";
   folder.write("k2.dat", k2);
   folder.write("k3.bin", std::string(273, '1') + "\r\n" + std::string(273, '2'));
-  expectSession(true, {{"sysdat",
-                        "Examining System...\n"
-                        "Key component 1 has 100 entries and 1536000 bytes (1500K)\n"
-                        "Key component 2 has 400 entries and 4000 bytes (4K)\n"
-                        "Key component 3 has 2 entries and 546 bytes (1K)\n"
-                        "Total System = 1540546 bytes (1504K)\n \n"}});
+  folder.expectSession(true, {{"sysdat",
+                               "Examining System...\n"
+                               "Key component 1 has 100 entries and 1536000 bytes (1500K)\n"
+                               "Key component 2 has 400 entries and 4000 bytes (4K)\n"
+                               "Key component 3 has 2 entries and 546 bytes (1K)\n"
+                               "Total System = 1540546 bytes (1504K)\n \n"}});
   fs::remove(folder.path("sys.dat"));
-  expectSession(false, {{"sysdat", kNotLoaded}});
+  folder.expectSession(false, {{"sysdat", kNotLoaded}});
 }
 
 }  // namespace

@@ -29,14 +29,7 @@ std::vector<std::string> helpScript() {
   return {topic.begin() + 9, topic.begin() + 25};
 }
 
-class ScriptTest : public ::testing::Test {
- protected:
-  void expectSession(bool ready, const std::vector<Exchange>& exchanges) {
-    EXPECT_EQ(folder.session(exchanges), transcript(ready, exchanges));
-  }
-
-  VantorFolder folder;
-};
+using ScriptTest = VantorTest;
 
 TEST_F(ScriptTest, AScriptMustBeNamedAndExist) {
   folder.write("empty.txt", "");
@@ -44,7 +37,8 @@ TEST_F(ScriptTest, AScriptMustBeNamedAndExist) {
   // Nothing may wait for a writer to open a FIFO.
   ASSERT_EQ(mkfifo(folder.path("pipe").c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", folder.path("zeros"));
-  expectSession(false, {{"x", "Parameters missing error.  Enter help x\n \n"},
+  folder.expectSession(false,
+                       {{"x", "Parameters missing error.  Enter help x\n \n"},
                         {"x pipe", kNotFound},
                         {"x zeros", kNotFound},
                         {"X", "Parameters missing error.  Enter help x\n \n"},
@@ -78,7 +72,8 @@ TEST_F(ScriptTest, TheHelpTopicsScriptMakesFourSystems) {
   folder.write("make.txt", lines(script));
   std::string echo;
   for (const std::string& line : script) echo += "." + line + "\n";
-  expectSession(false, {{"x make.txt", ranScript("0 errors 0 warnings\n", echo, kNotInstalled)}});
+  folder.expectSession(false,
+                       {{"x make.txt", ranScript("0 errors 0 warnings\n", echo, kNotInstalled)}});
   for (const char* system : {"Sys1", "Sys2", "Sys3", "Sys4"}) {
     EXPECT_TRUE(folder.exists(std::string(system) + "/sys.dat")) << system;
   }
@@ -88,51 +83,50 @@ TEST_F(ScriptTest, TheHelpTopicsScriptMakesFourSystems) {
 
   // With a system in place its first createsys is a counted error.
   folder.session({{"createsys 1 1 1 n", kCreated}});
-  expectSession(true, {{"x make.txt",
-                        "Verifying...\nError Line 5 - createsys 25 500 500 n | System is present\n"
-                        "1 errors 0 warnings\nVerifyScript failed\n"}});
+  folder.expectSession(true,
+                       {{"x make.txt",
+                         "Verifying...\nError Line 5 - createsys 25 500 500 n | System is present\n"
+                         "1 errors 0 warnings\nVerifyScript failed\n"}});
 }
 
+// Each script starts the same; the last ends in reports only and runs.
 TEST_F(ScriptTest, ReportsOnlyDoNotFailTheVerification) {
   folder.write("plain.txt", "data");
-  folder.write("job.txt",
-               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                      "dec plain.enc plain.out 1 1 1", "createsys 1 1", "dec empty.enc x 1 1 1"}));
   folder.write("empty.enc", "");
-  const std::string verification =
-      "Warning Line 1 - killsys | no system present\n"
-      "Error Line 4 - enc plain.txt plain.enc 1 1 1 | component 1 error\n"
-      "Error Line 5 - dec plain.enc plain.out 1 1 1 | component 1 error\n"
-      "Error Line 6 - createsys 1 1 | System is present\n"
-      "Error Line 7 - dec empty.enc x 1 1 1 | component 1 error\n"
-      "1 errors 1 warnings\nVerifyScript failed\n";
-  expectSession(false, {{"x job.txt", "Verifying...\n" + verification}});
-
-  folder.write("job.txt",
-               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                      "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1", "ENC"}));
-  const std::string echo =
-      ".killsys\n.createsys 2 2 2 n\n.enc plain.txt plain.enc 1 1 1\nLoading System data...\n"
-      ".dec plain.enc plain.out 1 1 1\nLoading System data...\n.dec empty.enc x 1 1 1\n";
+  const std::vector<std::string> start = {"killsys", "", "createsys 2 2 2 n",
+                                          "enc plain.txt plain.enc 1 1 1",
+                                          "dec plain.enc plain.out 1 1 1"};
   const std::string reports =
       "Warning Line 1 - killsys | no system present\n"
       "Error Line 4 - enc plain.txt plain.enc 1 1 1 | component 1 error\n"
-      "Error Line 5 - dec plain.enc plain.out 1 1 1 | component 1 error\n"
-      "Error Line 6 - dec empty.enc x 1 1 1 | component 1 error\n"
-      "Error Line 7 - ENC | Parameters missing\n"
-      "1 errors 1 warnings\nVerifyScript failed\n";
-  expectSession(false, {{"x job.txt", "Verifying...\n" + reports}});
-
-  folder.write("job.txt",
-               lines({"killsys", "", "createsys 2 2 2 n", "enc plain.txt plain.enc 1 1 1",
-                      "dec plain.enc plain.out 1 1 1", "dec empty.enc x 1 1 1"}));
-  const std::string totals =
-      "Warning Line 1 - killsys | no system present\n"
-      "Error Line 4 - enc plain.txt plain.enc 1 1 1 | component 1 error\n"
-      "Error Line 5 - dec plain.enc plain.out 1 1 1 | component 1 error\n"
-      "Error Line 6 - dec empty.enc x 1 1 1 | component 1 error\n"
-      "0 errors 1 warnings\n";
-  expectSession(false, {{"x job.txt", ranScript(totals, echo, kReady)}});
+      "Error Line 5 - dec plain.enc plain.out 1 1 1 | component 1 error\n";
+  const std::string failed = "1 errors 1 warnings\nVerifyScript failed\n";
+  const std::string decEmpty = "dec empty.enc x 1 1 1";
+  const std::string echo =
+      ".killsys\n.createsys 2 2 2 n\n.enc plain.txt plain.enc 1 1 1\nLoading System data...\n"
+      ".dec plain.enc plain.out 1 1 1\nLoading System data...\n.dec empty.enc x 1 1 1\n";
+  struct Case {
+    std::vector<std::string> end;
+    std::string output;
+  };
+  const Case cases[] = {
+      {{"createsys 1 1", decEmpty},
+       "Verifying...\n" + reports + "Error Line 6 - createsys 1 1 | System is present\n" +
+           "Error Line 7 - " + decEmpty + " | component 1 error\n" + failed},
+      {{decEmpty, "ENC"},
+       "Verifying...\n" + reports + "Error Line 6 - " + decEmpty +
+           " | component 1 error\nError Line 7 - ENC | Parameters missing\n" + failed},
+      {{decEmpty},
+       ranScript(
+           reports + "Error Line 6 - " + decEmpty + " | component 1 error\n0 errors 1 warnings\n",
+           echo, kReady)},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> script = start;
+    script.insert(script.end(), c.end.begin(), c.end.end());
+    folder.write("job.txt", lines(script));
+    folder.expectSession(false, {{"x job.txt", c.output}});
+  }
   EXPECT_EQ(folder.read("plain.out"), "data");
 }
 
@@ -148,15 +142,15 @@ TEST_F(ScriptTest, VerificationFollowsRestoredCounts) {
                lines({"ressys Keys", "enc job.txt j.enc 2 3 5", "enc job.txt j.enc 2 3 4",
                       "dec job.txt j.enc 2 nan 4", "enc pipe j.enc 2 3 4", "killsys", "ressys Bare",
                       "enc job.txt j.enc 1 1 1", "killsys", "ressys", "transsys x"}));
-  expectSession(false, {{"x job.txt",
-                         "Verifying...\n"
-                         "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"
-                         "Error Line 4 - dec job.txt j.enc 2 nan 4 | component 2 error\n"
-                         "Error Line 5 - enc pipe j.enc 2 3 4 | srcfile name conflict\n"
-                         "Error Line 8 - enc job.txt j.enc 1 1 1 | component 2 error\n"
-                         "Error Line 10 - ressys | Path is missing\n"
-                         "Error Line 11 - transsys x | System not present\n"
-                         "2 errors 0 warnings\nVerifyScript failed\n"}});
+  folder.expectSession(false, {{"x job.txt",
+                                "Verifying...\n"
+                                "Error Line 2 - enc job.txt j.enc 2 3 5 | component 3 error\n"
+                                "Error Line 4 - dec job.txt j.enc 2 nan 4 | component 2 error\n"
+                                "Error Line 5 - enc pipe j.enc 2 3 4 | srcfile name conflict\n"
+                                "Error Line 8 - enc job.txt j.enc 1 1 1 | component 2 error\n"
+                                "Error Line 10 - ressys | Path is missing\n"
+                                "Error Line 11 - transsys x | System not present\n"
+                                "2 errors 0 warnings\nVerifyScript failed\n"}});
 }
 
 TEST_F(ScriptTest, LongScriptsAreVerifiedWholly) {

@@ -19,6 +19,7 @@
 #include "host/ResourceTable.h"
 #include "objects/ObjectHandle.h"
 #include "support/RuntimeFixture.h"
+#include "support/TempFolder.h"
 #include "text/Encodings.h"
 #include "text/StringApi.h"
 #include "text/StringHandle.h"
@@ -37,19 +38,10 @@ constexpr std::int32_t kAsynchronous = 1;
 
 // The program's folder and HOME of this process: empty, so the plugin is
 // extracted from its resource rather than found beside the program.
-fs::path& scratchFolder() {
-  static fs::path folder;
-  return folder;
+const fs::path& scratchFolder() {
+  static const rt::test::TempFolder folder;
+  return folder.path();
 }
-
-class ScratchFolderRemoval : public ::testing::Environment {
- public:
-  void TearDown() override {
-    if (!scratchFolder().empty()) fs::remove_all(scratchFolder());
-  }
-};
-
-const auto* const removal = ::testing::AddGlobalTestEnvironment(new ScratchFolderRemoval);
 
 // A resources part holding one plugin record, as the packer writes it.
 std::vector<std::uint8_t> pluginResourcePart() {
@@ -74,11 +66,8 @@ void loadShellPlugin() {
   static bool loaded = false;
   if (loaded) return;
   loaded = true;
-  std::string folder = (fs::temp_directory_path() / "vantor-e2e-XXXXXX").string();
-  ASSERT_NE(mkdtemp(folder.data()), nullptr);
-  scratchFolder() = folder;
-  setenv("HOME", folder.c_str(), 1);
-  static std::string program = folder + "/vantor";
+  setenv("HOME", scratchFolder().c_str(), 1);
+  static std::string program = scratchFolder() / "vantor";
   static char* arguments[] = {program.data(), nullptr};
   rt::host::setCommandLine(1, arguments);
   static const std::vector<std::uint8_t> part = pluginResourcePart();

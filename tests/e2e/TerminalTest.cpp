@@ -48,14 +48,13 @@ class TerminalTest : public ::testing::Test {
     return launch;
   }
 
-  // A session whose lines come on a pipe while standard error is the
-  // terminal.
-  TerminalResult pipedSession(const std::string& lines) const {
+  // Lines that come on a pipe while standard error is the terminal.
+  TerminalLaunch pipedLaunch(const std::string& lines) const {
     TerminalLaunch piped = launch();
     piped.inputOnTerminal = false;
     piped.outputOnTerminal = false;
     piped.pipedInput = lines;
-    return TerminalProcess(piped).finish();
+    return piped;
   }
 
   // Waits for the next prompt and for the editor to take keys.
@@ -77,13 +76,20 @@ TEST_F(TerminalTest, CtrlDOnAnEmptyLineEndsTheSessionAsQuitDoes) {
   EXPECT_EQ(result.terminal, onTerminal(transcript(false, {})));
 }
 
-TEST_F(TerminalTest, UpArrowRepeatsTheLastCommandAndTheHistoryStaysInMemory) {
+// The history stays in memory: no file is left.
+TEST_F(TerminalTest, UpArrowCtrlDAndLettersBeyondAsciiWorkInTheLineEditor) {
   TerminalProcess tool(launch());
   ASSERT_TRUE(ready(tool));
   tool.type("sysdat\r");
   ASSERT_TRUE(tool.waitFor(kNoSystem) && ready(tool));
+  // Up arrow repeats the last command.
   tool.type(std::string(kUpArrow) + "\r");
   ASSERT_TRUE(tool.waitFor(kNoSystem) && ready(tool));
+  // Ctrl-D inside a line deletes the character under the cursor.
+  tool.type(std::string("sysdatx") + kLeftArrow + kLeftArrow + kCtrlD + "\r");
+  ASSERT_TRUE(tool.waitFor("sysdax: command not found") && ready(tool));
+  tool.type("echo caf\xc3\xa9 \xe2\x82\xac\r");
+  EXPECT_TRUE(tool.waitFor("\r\ncaf\xc3\xa9 \xe2\x82\xac\r\n\r\n") && ready(tool));
   tool.type(kCtrlD);
   const TerminalResult result = tool.finish();
   EXPECT_EQ(occurrences(result.terminal, kNoSystem), 2u);
@@ -91,29 +97,11 @@ TEST_F(TerminalTest, UpArrowRepeatsTheLastCommandAndTheHistoryStaysInMemory) {
   EXPECT_EQ(folder.fileNames(), std::vector<std::string>{});
 }
 
-TEST_F(TerminalTest, CtrlDInsideALineDeletesTheCharacterUnderTheCursor) {
-  TerminalProcess tool(launch());
-  ASSERT_TRUE(ready(tool));
-  tool.type(std::string("sysdatx") + kLeftArrow + kLeftArrow + kCtrlD + "\r");
-  ASSERT_TRUE(tool.waitFor("sysdax: command not found") && ready(tool));
-  tool.type(kCtrlD);
-  EXPECT_EQ(tool.finish().status, 0);
-}
-
-TEST_F(TerminalTest, LettersBeyondAsciiReachTheCommandUnchanged) {
-  TerminalProcess tool(launch());
-  ASSERT_TRUE(ready(tool));
-  tool.type("echo caf\xc3\xa9 \xe2\x82\xac\r");
-  EXPECT_TRUE(tool.waitFor("\r\ncaf\xc3\xa9 \xe2\x82\xac\r\n\r\n") && ready(tool));
-  tool.type(kCtrlD);
-  EXPECT_EQ(tool.finish().status, 0);
-}
-
 // The line is drawn at once, then at most ten times a second, each time over
 // the last, and blanked out at the end of component 1.
 TEST_F(TerminalTest, CreatesysDrawsAProgressLineOnATerminalAndErasesIt) {
   const std::string lines = "createsys 300 2 2 n\nkillsys\nquit\n";
-  const TerminalResult result = pipedSession(lines);
+  const TerminalResult result = TerminalProcess(pipedLaunch(lines)).finish();
   EXPECT_EQ(result.status, 0);
   const std::string& drawn = result.terminal;
   ASSERT_TRUE(drawn.starts_with("\rKey component 1: 0 of 300 entries")) << drawn;
@@ -124,7 +112,7 @@ TEST_F(TerminalTest, CreatesysDrawsAProgressLineOnATerminalAndErasesIt) {
   const auto previous = drawn.rfind('\r', lastLine - 1);
   const std::string lastText = drawn.substr(previous + 1, lastLine - previous - 1);
   const auto textWidth = lastText.find_last_not_of(' ') + 1;
-  EXPECT_EQ(erasure, "\r" + std::string(textWidth, ' ') + "\r") << drawn;
+  EXPECT_EQ(erasure, '\r' + std::string(textWidth, ' ') + '\r') << drawn;
   EXPECT_EQ(drawn.find('\n'), std::string::npos);
   // Standard output is the same as with no terminal anywhere.
   VantorFolder plain;
@@ -137,14 +125,11 @@ TEST_F(TerminalTest, LargeCryptionsShowTheProgressLineAndSmallOnesDoNot) {
   folder.write("small.txt", std::string(4096, 's'));
   folder.write("large.bin", std::string((16 << 20) + 1, 'l'));
   const TerminalResult small =
-      pipedSession("createsys 1 1 1 n\nenc small.txt small.enc 1 1 1\nquit\n");
+      TerminalProcess(pipedLaunch("createsys 1 1 1 n\nenc small.txt small.enc 1 1 1\nquit\n"))
+          .finish();
   EXPECT_EQ(small.terminal.find("Encrypting"), std::string::npos) << small.terminal;
 
-  TerminalLaunch large = launch();
-  large.inputOnTerminal = false;
-  large.outputOnTerminal = false;
-  large.pipedInput = "enc large.bin large.enc 1 1 1\nquit\n";
-  TerminalProcess tool(large);
+  TerminalProcess tool(pipedLaunch("enc large.bin large.enc 1 1 1\nquit\n"));
   // How long the whole run takes is the engine's business: the first drawing
   // is all this test waits for.
   EXPECT_TRUE(tool.waitFor("\rEncrypting 0.0 of 16.0 MiB"));

@@ -1,15 +1,23 @@
 #include "VantorFolder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace vantor::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace
 
@@ -27,8 +35,8 @@ std::string banner(bool systemReady) {
 
 std::string transcript(bool systemReady, const std::vector<Exchange>& exchanges) {
   std::string text = banner(systemReady);
-  for (const Exchange& exchange : exchanges) text += std::string(kPrompt) + exchange.output;
-  return text + std::string(kPrompt) + std::string(kTerminated);
+  for (const Exchange& exchange : exchanges) text += kPrompt + exchange.output;
+  return text + kPrompt + kTerminated;
 }
 
 std::string typedLines(const std::vector<Exchange>& exchanges) {
@@ -75,20 +83,20 @@ void VantorFolder::write(std::string_view name, std::string_view bytes) const {
   std::ofstream(path(name), std::ios::binary) << bytes;
 }
 
-std::string VantorFolder::read(std::string_view name) const {
-  std::ifstream in(path(name), std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string VantorFolder::read(std::string_view name) const { return readFile(path(name)); }
 
 bool VantorFolder::exists(std::string_view name) const {
   return fs::exists(fs::symlink_status(path(name)));
 }
 
-std::vector<std::string> VantorFolder::fileNames() const {
+int VantorFolder::permissions(std::string_view name) const {
+  struct stat status {};
+  return stat(path(name).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+}
+
+std::vector<std::string> VantorFolder::fileNames(std::string_view subfolder) const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder_.path())) {
+  for (const auto& entry : fs::directory_iterator(path(subfolder))) {
     const std::string name = entry.path().filename();
     if (name != "vantor" && name != ".tmpAppData") names.push_back(name);
   }
@@ -110,6 +118,15 @@ std::vector<std::string> VantorFolder::leftovers(std::string_view subfolder) con
   return names;
 }
 
+void VantorFolder::createSystem(const std::string& parameters) const {
+  const std::vector<Exchange> exchanges = {{"createsys " + parameters, kCreated}};
+  ASSERT_EQ(session(exchanges), transcript(false, exchanges));
+}
+
+void VantorFolder::expectSession(bool ready, const std::vector<Exchange>& exchanges) const {
+  EXPECT_EQ(session(exchanges), transcript(ready, exchanges));
+}
+
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
   getrlimit(RLIMIT_FSIZE, &saved_);
   rlimit limited = saved_;
@@ -128,24 +145,13 @@ std::chrono::microseconds randomDelay(std::mt19937& dice, std::chrono::microseco
 }
 
 std::string expectedText(std::string_view name) {
-  std::ifstream in(std::string(EXPECTED_FOLDER) + "/" + std::string(name), std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return readFile(std::string(EXPECTED_FOLDER) + "/" + std::string(name));
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> result;
-  std::string::size_type start = 0;
-  while (start < text.size()) {
-    const auto end = text.find('\n', start);
-    if (end == std::string::npos) {
-      result.push_back(text.substr(start));
-      break;
-    }
-    result.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
 

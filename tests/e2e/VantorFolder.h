@@ -3,6 +3,7 @@
 // to run a session in it and to build the transcript it should print.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -23,13 +24,15 @@ struct Exchange {
   std::string output;
 };
 
-inline constexpr std::string_view kPrompt = "[Vantor] \n";
+inline const std::string kPrompt = "[Vantor] \n";
 // What a successful createsys prints at the prompt.
 inline const std::string kCreated =
     "Generating Key Component 1\nThis might take awhile...\n \nGenerating Key Component 2\n"
     "Generating Key Component 3\nSystem Created.\n \n";
-inline constexpr std::string_view kTerminated =
+inline const std::string kTerminated =
     "=== Vantor Encryption for Linux CLI v1.5.0 Terminated ===\n \n";
+inline const std::string kNotLoaded =
+    "A System is not loaded.  Please issue ressys or createsys.\n";
 
 // The banner and the key system state line printed at start.
 std::string banner(bool systemReady);
@@ -58,13 +61,20 @@ class VantorFolder {
                                        int signalNumber, std::chrono::microseconds delay) const;
   // Runs a session of the exchanges (and quit); returns standard output.
   std::string session(const std::vector<Exchange>& exchanges) const;
+  // Expects the session of the exchanges to print their transcript.
+  void expectSession(bool ready, const std::vector<Exchange>& exchanges) const;
+  // Creates a key system, "createsys " followed by parameters.
+  void createSystem(const std::string& parameters = "3 4 5 n") const;
 
   std::string path(std::string_view name) const { return folder_ / std::string(name); }
   void write(std::string_view name, std::string_view bytes) const;
   std::string read(std::string_view name) const;
   bool exists(std::string_view name) const;
-  // The names in the folder, sorted, without the tool and its plugin folder.
-  std::vector<std::string> fileNames() const;
+  // The permission bits of a file, or -1 if it cannot be examined.
+  int permissions(std::string_view name) const;
+  // The names in the folder or in subfolder, sorted, without the tool and
+  // its plugin folder.
+  std::vector<std::string> fileNames(std::string_view subfolder = "") const;
   // What a run may leave behind that it should not: temporary files (hidden
   // names) in the folder or in subfolder, and extracted plugins.
   std::vector<std::string> leftovers(std::string_view subfolder = "") const;
@@ -74,6 +84,12 @@ class VantorFolder {
                                  const std::vector<std::string>& words) const;
 
   rt::test::TempFolder folder_;
+};
+
+// A test in a fresh folder.
+class VantorTest : public ::testing::Test {
+ protected:
+  VantorFolder folder;
 };
 
 // Limits the size of every file written while it lives (also by the tool

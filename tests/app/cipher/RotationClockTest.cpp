@@ -16,9 +16,10 @@ struct ClockCase {
 };
 
 constexpr ClockCase kCases[] = {
-    {1, 3, 2, 5},       {0, 1, 1, 1},       {0, 11, 1, 11},     {1, 0, 0, 7},          {-1, 2, 3, 1},
-    {-99, 5, 7, 3},     {2, 4, 4, 9},       {999, 1, 2, 200},   {1, -5, 999, 13},      {0, 999, 999, 255},
-    {INT_MAX, 2, 3, 1}, {INT_MIN, 1, 1, 1}, {1, INT_MAX, 1, 1}, {-3, INT_MIN, 2, 128}, {1, 6, 6, 0},
+    {1, 3, 2, 5},       {0, 1, 1, 1},          {0, 11, 1, 11},     {1, 0, 0, 7},
+    {-1, 2, 3, 1},      {-99, 5, 7, 3},        {2, 4, 4, 9},       {999, 1, 2, 200},
+    {1, -5, 999, 13},   {0, 999, 999, 255},    {INT_MAX, 2, 3, 1}, {INT_MIN, 1, 1, 1},
+    {1, INT_MAX, 1, 1}, {-3, INT_MIN, 2, 128}, {1, 6, 6, 0},
 };
 
 std::vector<std::uint8_t> tickedOffsets(RotationClock clock, std::size_t n) {
@@ -35,30 +36,24 @@ TEST(RotationClock, SpecimenTurns) {
   const auto offsets = tickedOffsets(RotationClock(1, 3, 2, 5), 8);
   EXPECT_EQ(offsets, (std::vector<std::uint8_t>{0, 5, 10, 15, 10, 5, 10, 15}));
   // Direction 0, periods of 1: right, left, right... so the table repeats every 2 bytes.
-  EXPECT_EQ(tickedOffsets(RotationClock(0, 1, 1, 1), 5), (std::vector<std::uint8_t>{0, 255, 0, 255, 0}));
+  EXPECT_EQ(tickedOffsets(RotationClock(0, 1, 1, 1), 5),
+            (std::vector<std::uint8_t>{0, 255, 0, 255, 0}));
 }
 
-TEST(RotationClock, SkipMatchesTicking) {
+// Jumps of random distances, and a fill in two parts.
+TEST(RotationClock, SkipAndFillMatchTicking) {
   std::mt19937 rng(5);
   for (const ClockCase& c : kCases) {
     const RotationClock start(c.direction, c.periodA, c.periodB, c.step);
     const std::vector<std::uint8_t> expected = tickedOffsets(start, 6000);
     RotationClock jumping = start;
-    std::size_t at = 0;
-    while (true) {
+    for (std::size_t at = 0;;) {
       const std::size_t distance = std::uniform_int_distribution<std::size_t>(0, 900)(rng);
       if (at + distance >= expected.size()) break;
       jumping.skip(distance);
       at += distance;
       ASSERT_EQ(jumping.offset(), expected[at]) << "direction " << c.direction << ", byte " << at;
     }
-  }
-}
-
-TEST(RotationClock, FillMatchesTicking) {
-  for (const ClockCase& c : kCases) {
-    const RotationClock start(c.direction, c.periodA, c.periodB, c.step);
-    const std::vector<std::uint8_t> expected = tickedOffsets(start, 5000);
     RotationClock filling = start;
     std::vector<std::uint8_t> filled(expected.size());
     filling.fill(filled.data(), 1234);
