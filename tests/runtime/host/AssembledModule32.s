@@ -59,16 +59,32 @@
   movl %eax, \at(%esp)
 .endm
 
+# A frame with a cleared exception variable at -4, a local at -8 and 16
+# bytes for arguments at the stack pointer.
+.macro handler_frame
+  pushl %ebp
+  movl %esp, %ebp
+  subl $24, %esp
+  movl $0, -4(%ebp)
+.endm
+
+# A handler that reports and releases the exception it receives, then clears
+# the variable.
+.macro report_handler after
+  marker 0x411, -4, \after
+  leal -24(%ebp), %esp
+  pass -4(%ebp)
+  call ReportAndRelease
+  movl $0, -4(%ebp)
+.endm
+
   .text
 
 # The entry routine: the runtime, the classes, then the application inside
 # one handler.
   .type ModuleEntry, @function
 ModuleEntry:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
+  handler_frame
   call RuntimeInit
   call RuntimeInitExternalClasses
   call RegisterClasses
@@ -160,10 +176,7 @@ NewSubclass:
 # argument it lets one pass instead.
   .type AppRun, @function
 AppRun:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
+  handler_frame
   pass 12(%ebp)
   movl $1, 4(%esp)
   call RuntimeUBound2Param
@@ -177,22 +190,14 @@ AppRun:
 
   # Raised in loaded code, passing Thrower's clean-up handler.
   call Thrower
-  marker 0x411, -4, .Lrun_cast
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_cast
 
 .Lrun_cast:
   # Raised inside a runtime function, which returns first.
   pass 8(%ebp)
   pass ErrorClass, 4
   call RuntimeCheckCast
-  marker 0x411, -4, .Lrun_block
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_block
 
 .Lrun_block:
   # A complete protected block before the handler: its own handler is skipped.
@@ -202,11 +207,7 @@ AppRun:
   ud2
 .Lrun_block_end:
   block_marker 0x413
-  marker 0x411, -4, .Lrun_no_variable
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_no_variable
 
 .Lrun_no_variable:
   # A handler that takes no variable.
@@ -239,10 +240,7 @@ AppRun:
 # Raises a ModuleError; its clean-up handler releases it and raises again.
   .type Thrower, @function
 Thrower:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
+  handler_frame
   pass ErrorClass
   call RuntimeNewObject
   movl %eax, -8(%ebp)

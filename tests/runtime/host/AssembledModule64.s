@@ -53,6 +53,24 @@
   .short 0
 .endm
 
+# A frame with a cleared exception variable at -8 and a local at -16.
+.macro handler_frame
+  pushq %rbp
+  movq %rsp, %rbp
+  subq $16, %rsp
+  movq $0, -8(%rbp)
+.endm
+
+# A handler that reports and releases the exception it receives, then clears
+# the variable.
+.macro report_handler after
+  marker 0x411, -8, \after
+  leaq -16(%rbp), %rsp
+  movq -8(%rbp), %rdi
+  call ReportAndRelease
+  movq $0, -8(%rbp)
+.endm
+
 .macro print label
   movl $\label, %edi
   call RuntimeConsolePrint
@@ -64,10 +82,7 @@
 # one handler.
   .type ModuleEntry, @function
 ModuleEntry:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
+  handler_frame
   call RuntimeInit
   call RuntimeInitExternalClasses
   call RegisterClasses
@@ -160,10 +175,7 @@ NewSubclass:
 # argument it lets one pass instead.
   .type AppRun, @function
 AppRun:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
+  handler_frame
   movq %rdi, -16(%rbp)
   movq %rsi, %rdi
   movl $1, %esi
@@ -178,22 +190,14 @@ AppRun:
 
   # Raised in loaded code, passing Thrower's clean-up handler.
   call Thrower
-  marker 0x411, -8, .Lrun_cast
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_cast
 
 .Lrun_cast:
   # Raised inside a runtime function, which returns first.
   movq -16(%rbp), %rdi
   movq ErrorClass, %rsi
   call RuntimeCheckCast
-  marker 0x411, -8, .Lrun_block
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_block
 
 .Lrun_block:
   # A complete protected block before the handler: its own handler is skipped.
@@ -203,11 +207,7 @@ AppRun:
   ud2
 .Lrun_block_end:
   block_marker 0x413
-  marker 0x411, -8, .Lrun_no_variable
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_no_variable
 
 .Lrun_no_variable:
   # A handler that takes no variable.
@@ -240,10 +240,7 @@ AppRun:
 # Raises a ModuleError; its clean-up handler releases it and raises again.
   .type Thrower, @function
 Thrower:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
+  handler_frame
   movq ErrorClass, %rdi
   call RuntimeNewObject
   movq %rax, -16(%rbp)
