@@ -262,7 +262,7 @@ const std::string kVersionLine = "resource 56455253 0 27 0 01" + std::string(52,
 
 // A folder reports a huge size on some file systems; it must not be read as a
 // part. The other parts' files are missing.
-TEST_F(ModuleImageTest, ExecutableWithoutSectionLoadsTheFilesOfTheCurrentDirectory) {
+TEST_F(ModuleImageTest, WithoutSectionTheCurrentDirectorysFilesAreLoadedAndAFolderIsAnEmptyPart) {
   fs::create_directory(folder_ / "data.dat");
   writeFile("rsrc.dat", resourceRecord("TEST", 7, "ABC"));
   writeFile("options.dat", versionRecord());
