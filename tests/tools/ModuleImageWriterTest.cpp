@@ -3,35 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "ModuleImageWriter.h"
 #include "host/ModuleImage.h"
 #include "host/ResourceTable.h"
 #include "support/RuntimeFixture.h"
+#include "support/TempFolder.h"
 
 namespace vantor::tools {
 namespace {
 
-namespace fs = std::filesystem;
-
 class ModuleImageWriterTest : public rt::test::RuntimeTest {
  protected:
-  void SetUp() override {
-    RuntimeTest::SetUp();
-    folder_ = fs::temp_directory_path() / ("vantor-pack-" + std::to_string(getpid()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    fs::remove_all(folder_);
-    RuntimeTest::TearDown();
-  }
-  std::string path(const char* name) const { return (folder_ / name).string(); }
+  std::string path(const char* name) const { return folder_ / name; }
 
-  fs::path folder_;
+  rt::test::TempFolder folder_;
 };
 
 TEST_F(ModuleImageWriterTest, EmbeddedImageReadsBackPartForPart) {
@@ -39,7 +26,8 @@ TEST_F(ModuleImageWriterTest, EmbeddedImageReadsBackPartForPart) {
   parts.data = {'D', 'A', 'T', 'A'};
   parts.symbols = {1, 2, 3};
   const Bytes library = {0x7F, 'E', 'L', 'F', 0, 1};
-  parts.resources.push_back({rt::host::kPluginResourceType, 0xFFFF, pluginResource("libX.so", library)});
+  parts.resources.push_back(
+      {rt::host::kPluginResourceType, 0xFFFF, pluginResource("libX.so", library)});
   parts.resources.push_back({rt::host::fourCharacterCode("TEST"), 7, {'A', 'B', 'C'}});
   parts.options = versionOptionRecord();
   writeFile(path("image"), writeModuleImage(parts));
@@ -61,9 +49,10 @@ TEST_F(ModuleImageWriterTest, EmbeddedImageReadsBackPartForPart) {
   EXPECT_EQ(plugin.id, 0xFFFF);
   EXPECT_EQ(plugin.length, 1 + 7 + library.size());
   const Bytes fromFile = readFile(path("exe"));
-  EXPECT_EQ(Bytes(fromFile.begin() + static_cast<std::ptrdiff_t>(plugin.fileOffset),
-                  fromFile.begin() + static_cast<std::ptrdiff_t>(plugin.fileOffset + plugin.length)),
-            Bytes(plugin.bytes, plugin.bytes + plugin.length));
+  EXPECT_EQ(
+      Bytes(fromFile.begin() + static_cast<std::ptrdiff_t>(plugin.fileOffset),
+            fromFile.begin() + static_cast<std::ptrdiff_t>(plugin.fileOffset + plugin.length)),
+      Bytes(plugin.bytes, plugin.bytes + plugin.length));
   EXPECT_EQ(table.entries()[2].type, rt::host::kVersionResourceType);
 }
 

@@ -59,21 +59,41 @@
   movl %eax, \at(%esp)
 .endm
 
+# A call with one argument.
+.macro invoke function, argument
+  pass \argument
+  call \function
+.endm
+
+# A frame with a cleared exception variable at -4, a local at -8 and 16
+# bytes for arguments at the stack pointer.
+.macro handler_frame
+  pushl %ebp
+  movl %esp, %ebp
+  subl $24, %esp
+  movl $0, -4(%ebp)
+.endm
+
+# A handler that reports and releases the exception it receives, then clears
+# the variable.
+.macro report_handler after
+  marker 0x411, -4, \after
+  leal -24(%ebp), %esp
+  invoke ReportAndRelease, -4(%ebp)
+  movl $0, -4(%ebp)
+.endm
+
   .text
 
 # The entry routine: the runtime, the classes, then the application inside
 # one handler.
   .type ModuleEntry, @function
 ModuleEntry:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
+  handler_frame
   call RuntimeInit
   call RuntimeInitExternalClasses
   call RegisterClasses
-  pass AppClass
-  call RuntimeNewObject
+  invoke RuntimeNewObject, AppClass
   movl %eax, AppObject
   movl %eax, (%esp)
   movl $0, 4(%esp)
@@ -81,25 +101,19 @@ ModuleEntry:
   call RuntimeRun
   marker 0x411, -4, .Lentry_end
   leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportCaught
-  pass -4(%ebp)
-  call RuntimeUnhandledException
-  pass -4(%ebp)
-  call RuntimeUnlockObject
+  invoke ReportCaught, -4(%ebp)
+  invoke RuntimeUnhandledException, -4(%ebp)
+  invoke RuntimeUnlockObject, -4(%ebp)
 .Lentry_end:
-  pass AppObject
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, AppObject
   call RuntimeExit
   movl %eax, ExitCode
   print ExitCodeText
-  pass ExitCode
-  call StringStrInt32
+  invoke StringStrInt32, ExitCode
   movl %eax, -8(%ebp)
   movl %eax, (%esp)
   call RuntimeConsolePrint
-  pass -8(%ebp)
-  call RuntimeUnlockString
+  invoke RuntimeUnlockString, -8(%ebp)
   leave
   ret
 
@@ -132,8 +146,7 @@ NewSubclass:
   pushl %ebx
   pushl %esi
   subl $32, %esp
-  pass 8(%ebp)
-  call RuntimeLookupClass
+  invoke RuntimeLookupClass, 8(%ebp)
   movl %eax, %ebx
   movl %eax, (%esp)
   pass CLASS_METHOD_COUNT(%ebx), 4
@@ -160,10 +173,7 @@ NewSubclass:
 # argument it lets one pass instead.
   .type AppRun, @function
 AppRun:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
+  handler_frame
   pass 12(%ebp)
   movl $1, 4(%esp)
   call RuntimeUBound2Param
@@ -177,22 +187,14 @@ AppRun:
 
   # Raised in loaded code, passing Thrower's clean-up handler.
   call Thrower
-  marker 0x411, -4, .Lrun_cast
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_cast
 
 .Lrun_cast:
   # Raised inside a runtime function, which returns first.
   pass 8(%ebp)
   pass ErrorClass, 4
   call RuntimeCheckCast
-  marker 0x411, -4, .Lrun_block
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_block
 
 .Lrun_block:
   # A complete protected block before the handler: its own handler is skipped.
@@ -202,11 +204,7 @@ AppRun:
   ud2
 .Lrun_block_end:
   block_marker 0x413
-  marker 0x411, -4, .Lrun_no_variable
-  leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call ReportAndRelease
-  movl $0, -4(%ebp)
+  report_handler .Lrun_no_variable
 
 .Lrun_no_variable:
   # A handler that takes no variable.
@@ -227,10 +225,8 @@ AppRun:
   # The clean-up handler every compiled function ends with: raise again.
   marker 0x411, -4, .Lrun_cleaned
   leal -24(%ebp), %esp
-  pass -4(%ebp)
-  call RuntimeReraiseException
-  pass -4(%ebp)
-  call RuntimeUnlockObject
+  invoke RuntimeReraiseException, -4(%ebp)
+  invoke RuntimeUnlockObject, -4(%ebp)
 .Lrun_cleaned:
   xorl %eax, %eax
   leave
@@ -239,30 +235,21 @@ AppRun:
 # Raises a ModuleError; its clean-up handler releases it and raises again.
   .type Thrower, @function
 Thrower:
-  pushl %ebp
-  movl %esp, %ebp
-  subl $24, %esp
-  movl $0, -4(%ebp)
-  pass ErrorClass
-  call RuntimeNewObject
+  handler_frame
+  invoke RuntimeNewObject, ErrorClass
   movl %eax, -8(%ebp)
   movl $Thrown, EXCEPTION_MESSAGE(%eax)
   movl $Thrown, (%esp)
   call RuntimeLockString
-  pass -8(%ebp)
-  call RuntimeRaiseException
+  invoke RuntimeRaiseException, -8(%ebp)
   marker 0x411, -4, .Lthrower_end
   leal -24(%ebp), %esp
-  pass -8(%ebp)
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, -8(%ebp)
   movl $0, -8(%ebp)
-  pass -4(%ebp)
-  call RuntimeReraiseException
-  pass -4(%ebp)
-  call RuntimeUnlockObject
+  invoke RuntimeReraiseException, -4(%ebp)
+  invoke RuntimeUnlockObject, -4(%ebp)
 .Lthrower_end:
-  pass -8(%ebp)
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, -8(%ebp)
   leave
   ret
 
@@ -296,10 +283,8 @@ ReportCaught:
   movl 8(%ebp), %ebx
   print Caught
   movl OBJECT_CLASS(%ebx), %eax
-  pass CLASS_NAME(%eax)
-  call RuntimeConsolePrint
-  pass EXCEPTION_MESSAGE(%ebx)
-  call RuntimeConsolePrint
+  invoke RuntimeConsolePrint, CLASS_NAME(%eax)
+  invoke RuntimeConsolePrint, EXCEPTION_MESSAGE(%ebx)
   print StackText
   movl EXCEPTION_STACK(%ebx), %esi
   movl %esi, (%esp)
@@ -317,8 +302,7 @@ ReportCaught:
   movl %eax, 20(%esp)
   movl %eax, (%esp)
   call RuntimeConsolePrint
-  pass 20(%esp)
-  call RuntimeUnlockString
+  invoke RuntimeUnlockString, 20(%esp)
   incl %edi
   jmp .Lreport_next
 .Lreport_end:

@@ -53,6 +53,29 @@
   .short 0
 .endm
 
+# A call with one argument.
+.macro invoke function, argument
+  movq \argument, %rdi
+  call \function
+.endm
+
+# A frame with a cleared exception variable at -8 and a local at -16.
+.macro handler_frame
+  pushq %rbp
+  movq %rsp, %rbp
+  subq $16, %rsp
+  movq $0, -8(%rbp)
+.endm
+
+# A handler that reports and releases the exception it receives, then clears
+# the variable.
+.macro report_handler after
+  marker 0x411, -8, \after
+  leaq -16(%rbp), %rsp
+  invoke ReportAndRelease, -8(%rbp)
+  movq $0, -8(%rbp)
+.endm
+
 .macro print label
   movl $\label, %edi
   call RuntimeConsolePrint
@@ -64,15 +87,11 @@
 # one handler.
   .type ModuleEntry, @function
 ModuleEntry:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
+  handler_frame
   call RuntimeInit
   call RuntimeInitExternalClasses
   call RegisterClasses
-  movq AppClass, %rdi
-  call RuntimeNewObject
+  invoke RuntimeNewObject, AppClass
   movq %rax, AppObject
   movq %rax, %rdi
   xorl %esi, %esi
@@ -80,25 +99,19 @@ ModuleEntry:
   call RuntimeRun
   marker 0x411, -8, .Lentry_end
   leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportCaught
-  movq -8(%rbp), %rdi
-  call RuntimeUnhandledException
-  movq -8(%rbp), %rdi
-  call RuntimeUnlockObject
+  invoke ReportCaught, -8(%rbp)
+  invoke RuntimeUnhandledException, -8(%rbp)
+  invoke RuntimeUnlockObject, -8(%rbp)
 .Lentry_end:
-  movq AppObject, %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, AppObject
   call RuntimeExit
   movl %eax, ExitCode
   print ExitCodeText
   movl ExitCode, %edi
   call StringStrInt32
   movq %rax, -16(%rbp)
-  movq %rax, %rdi
-  call RuntimeConsolePrint
-  movq -16(%rbp), %rdi
-  call RuntimeUnlockString
+  invoke RuntimeConsolePrint, %rax
+  invoke RuntimeUnlockString, -16(%rbp)
   leave
   ret
 
@@ -148,8 +161,7 @@ NewSubclass:
   movl %ecx, CLASS_INSTANCE_SIZE(%rax)
   movq %r12, CLASS_NAME(%rax)
   movq %rax, %rbx
-  movq %r12, %rdi
-  call RuntimeLockString
+  invoke RuntimeLockString, %r12
   movq %rbx, %rax
   popq %r12
   popq %rbx
@@ -160,10 +172,7 @@ NewSubclass:
 # argument it lets one pass instead.
   .type AppRun, @function
 AppRun:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
+  handler_frame
   movq %rdi, -16(%rbp)
   movq %rsi, %rdi
   movl $1, %esi
@@ -178,22 +187,14 @@ AppRun:
 
   # Raised in loaded code, passing Thrower's clean-up handler.
   call Thrower
-  marker 0x411, -8, .Lrun_cast
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_cast
 
 .Lrun_cast:
   # Raised inside a runtime function, which returns first.
   movq -16(%rbp), %rdi
   movq ErrorClass, %rsi
   call RuntimeCheckCast
-  marker 0x411, -8, .Lrun_block
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_block
 
 .Lrun_block:
   # A complete protected block before the handler: its own handler is skipped.
@@ -203,11 +204,7 @@ AppRun:
   ud2
 .Lrun_block_end:
   block_marker 0x413
-  marker 0x411, -8, .Lrun_no_variable
-  leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call ReportAndRelease
-  movq $0, -8(%rbp)
+  report_handler .Lrun_no_variable
 
 .Lrun_no_variable:
   # A handler that takes no variable.
@@ -228,10 +225,8 @@ AppRun:
   # The clean-up handler every compiled function ends with: raise again.
   marker 0x411, -8, .Lrun_cleaned
   leaq -16(%rbp), %rsp
-  movq -8(%rbp), %rdi
-  call RuntimeReraiseException
-  movq -8(%rbp), %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeReraiseException, -8(%rbp)
+  invoke RuntimeUnlockObject, -8(%rbp)
 .Lrun_cleaned:
   xorl %eax, %eax
   leave
@@ -240,30 +235,21 @@ AppRun:
 # Raises a ModuleError; its clean-up handler releases it and raises again.
   .type Thrower, @function
 Thrower:
-  pushq %rbp
-  movq %rsp, %rbp
-  subq $16, %rsp
-  movq $0, -8(%rbp)
-  movq ErrorClass, %rdi
-  call RuntimeNewObject
+  handler_frame
+  invoke RuntimeNewObject, ErrorClass
   movq %rax, -16(%rbp)
   movl $Thrown, %edi
   movq %rdi, EXCEPTION_MESSAGE(%rax)
   call RuntimeLockString
-  movq -16(%rbp), %rdi
-  call RuntimeRaiseException
+  invoke RuntimeRaiseException, -16(%rbp)
   marker 0x411, -8, .Lthrower_end
   leaq -16(%rbp), %rsp
-  movq -16(%rbp), %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, -16(%rbp)
   movq $0, -16(%rbp)
-  movq -8(%rbp), %rdi
-  call RuntimeReraiseException
-  movq -8(%rbp), %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeReraiseException, -8(%rbp)
+  invoke RuntimeUnlockObject, -8(%rbp)
 .Lthrower_end:
-  movq -16(%rbp), %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, -16(%rbp)
   leave
   ret
 
@@ -276,8 +262,7 @@ ReportAndRelease:
   subq $8, %rsp
   movq %rdi, %rbx
   call ReportCaught
-  movq %rbx, %rdi
-  call RuntimeUnlockObject
+  invoke RuntimeUnlockObject, %rbx
   movq -8(%rbp), %rbx
   leave
   ret
@@ -297,10 +282,8 @@ ReportCaught:
   movq %rdi, %rbx
   print Caught
   movq OBJECT_CLASS(%rbx), %rax
-  movq CLASS_NAME(%rax), %rdi
-  call RuntimeConsolePrint
-  movq EXCEPTION_MESSAGE(%rbx), %rdi
-  call RuntimeConsolePrint
+  invoke RuntimeConsolePrint, CLASS_NAME(%rax)
+  invoke RuntimeConsolePrint, EXCEPTION_MESSAGE(%rbx)
   print StackText
   movq EXCEPTION_STACK(%rbx), %r12
   movq %r12, %rdi
@@ -316,10 +299,8 @@ ReportCaught:
   movq ARRAY_METHODS(%r12), %rax
   call *(%rax)
   movq %rax, %r15
-  movq %rax, %rdi
-  call RuntimeConsolePrint
-  movq %r15, %rdi
-  call RuntimeUnlockString
+  invoke RuntimeConsolePrint, %rax
+  invoke RuntimeUnlockString, %r15
   incl %r14d
   jmp .Lreport_next
 .Lreport_end:

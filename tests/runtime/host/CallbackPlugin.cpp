@@ -136,49 +136,39 @@ void exerciseObjects(PluginObject object) {
   unlockObject(copy);
 }
 
+// Sets the property, reads it back and prints both results; returns what was read.
 template <class Value>
-void roundTrip(PluginObject object, const char* type, const char* name, Value value, Value& read) {
-  const uint8_t set = callback<SetProp<Value>>(("TOLVSetPropValue" + std::string(type)).c_str())(
-      object, name, value);
-  const uint8_t got = callback<GetProp<Value>>(("TOLVGetPropValue" + std::string(type)).c_str())(
-      object, name, &read);
+Value roundTrip(PluginObject object, const char* type, const char* name, Value value) {
+  const std::string setter = "TOLVSetPropValue" + std::string(type);
+  const std::string getter = "TOLVGetPropValue" + std::string(type);
+  Value read{};
+  const uint8_t set = callback<SetProp<Value>>(setter.c_str())(object, name, value);
+  const uint8_t got = callback<GetProp<Value>>(getter.c_str())(object, name, &read);
   std::printf("%s %s set=%d get=%d ", type, name, set, got);
+  return read;
 }
 
 void exerciseProperties(PluginObject object) {
-  int32_t integer = 0;
-  roundTrip<int32_t>(object, "Int", "count", 41, integer);
-  std::printf("value=%d\n", integer);
-  int64_t big = 0;
-  roundTrip<int64_t>(object, "Int64", "Big", (int64_t{1} << 40) + 3, big);
-  std::printf("value=%" PRId64 "\n", big);
-  uint8_t flag = 0;
-  roundTrip<uint8_t>(object, "Boolean", "Flag", 1, flag);
+  std::printf("value=%d\n", roundTrip<int32_t>(object, "Int", "count", 41));
+  std::printf("value=%" PRId64 "\n",
+              roundTrip<int64_t>(object, "Int64", "Big", (int64_t{1} << 40) + 3));
+  const uint8_t flag = roundTrip<uint8_t>(object, "Boolean", "Flag", 1);
   std::printf("value=%d stored=%d\n", flag, data(object).flag);
-  double ratio = 0;
-  roundTrip<double>(object, "Double", "Ratio", 2.5, ratio);
-  std::printf("value=%g\n", ratio);
-  float scale = 0;
-  roundTrip<float>(object, "Single", "Scale", 0.25f, scale);
-  std::printf("value=%g\n", scale);
-  uint32_t tint = 0;
-  roundTrip<uint32_t>(object, "Color", "Tint", 0xFF8040u, tint);
-  std::printf("value=%06x\n", tint);
+  std::printf("value=%g\n", roundTrip<double>(object, "Double", "Ratio", 2.5));
+  std::printf("value=%g\n", roundTrip<float>(object, "Single", "Scale", 0.25f));
+  std::printf("value=%06x\n", roundTrip<uint32_t>(object, "Color", "Tint", 0xFF8040u));
   PluginString label = build("label text");
-  PluginString labelRead = nullptr;
-  roundTrip<PluginString>(object, "String", "Label", label, labelRead);
+  PluginString labelRead = roundTrip<PluginString>(object, "String", "Label", label);
   std::printf("value=%s\n", text(labelRead).c_str());
   unlockString(label);
   unlockString(labelRead);
-  PluginObject linked = nullptr;
-  roundTrip<PluginObject>(object, "Object", "Link", object, linked);
+  PluginObject linked = roundTrip<PluginObject>(object, "Object", "Link", object);
   std::printf("value is self=%d\n", linked == object);
   unlockObject(linked);
   // Not kept: the object would hold itself and never be released.
   callback<SetProp<PluginObject>>("TOLVSetPropValueObject")(object, "Link", nullptr);
 
-  int32_t doubled = 0;
-  roundTrip<int32_t>(object, "Int", "Doubled", 10, doubled);
+  const int32_t doubled = roundTrip<int32_t>(object, "Int", "Doubled", 10);
   std::printf("value=%d count=%d\n", doubled, data(object).count);
   PluginString summaryRead = nullptr;
   const uint8_t summaryGot =
@@ -187,6 +177,7 @@ void exerciseProperties(PluginObject object) {
   unlockString(summaryRead);
 
   PluginString wrongType = nullptr;
+  int32_t integer = 0;
   print("string of integer field",
         callback<GetProp<PluginString>>("TOLVGetPropValueString")(object, "Count", &wrongType));
   print("double into integer field",
@@ -246,72 +237,27 @@ void exercise() {
   unlockObject(object);
 }
 
+PluginProperty property(const char* name, const char* type, void* getter, void* setter,
+                        std::size_t parameter = 0) {
+  return {"", name, type, 0, getter, setter, static_cast<intptr_t>(parameter), {}};
+}
+
+// A property the runtime reads and writes in the widget's data.
+PluginProperty field(const char* name, const char* type, std::size_t offset) {
+  return property(name, type, kPluginFieldAccess, kPluginFieldAccess, offset);
+}
+
 PluginProperty widgetProperties[] = {
-    {"",
-     "Count",
-     "Integer",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, count),
-     {}},
-    {"",
-     "Tint",
-     "Color",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, tint),
-     {}},
-    {"", "Big", "Int64", 0, kPluginFieldAccess, kPluginFieldAccess, offsetof(WidgetData, big), {}},
-    {"",
-     "Ratio",
-     "Double",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, ratio),
-     {}},
-    {"",
-     "Scale",
-     "Single",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, scale),
-     {}},
-    {"",
-     "Flag",
-     "Boolean",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, flag),
-     {}},
-    {"",
-     "Label",
-     "String",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, label),
-     {}},
-    {"",
-     "Link",
-     "CallbackWidget",
-     0,
-     kPluginFieldAccess,
-     kPluginFieldAccess,
-     offsetof(WidgetData, link),
-     {}},
-    {"",
-     "Doubled",
-     "Integer",
-     0,
-     reinterpret_cast<void*>(&getDoubled),
-     reinterpret_cast<void*>(&setDoubled),
-     0,
-     {}},
+    field("Count", "Integer", offsetof(WidgetData, count)),
+    field("Tint", "Color", offsetof(WidgetData, tint)),
+    field("Big", "Int64", offsetof(WidgetData, big)),
+    field("Ratio", "Double", offsetof(WidgetData, ratio)),
+    field("Scale", "Single", offsetof(WidgetData, scale)),
+    field("Flag", "Boolean", offsetof(WidgetData, flag)),
+    field("Label", "String", offsetof(WidgetData, label)),
+    field("Link", "CallbackWidget", offsetof(WidgetData, link)),
+    property("Doubled", "Integer", reinterpret_cast<void*>(&getDoubled),
+             reinterpret_cast<void*>(&setDoubled)),
 };
 PluginMethod widgetMethods[] = {
     {reinterpret_cast<void*>(&twice), 0, "Twice(x as Integer) as Integer", 4},
@@ -321,8 +267,7 @@ PluginMethod controlMethods[] = {{reinterpret_cast<void*>(&press), 0, "Press() a
 PluginMethod extensionMethods[] = {
     {reinterpret_cast<void*>(&describe), 0, "Describe() as String", 4}};
 PluginProperty extensionProperties[] = {
-    {"", "Summary", "String", 0, reinterpret_cast<void*>(&summary), nullptr, 0, {}},
-};
+    property("Summary", "String", reinterpret_cast<void*>(&summary), nullptr)};
 PluginClassExtensionDefinition extension{1, "CallbackWidget",    extensionMethods,
                                          1, extensionProperties, 1};
 PluginMethod moduleMethods[] = {
@@ -330,8 +275,7 @@ PluginMethod moduleMethods[] = {
     {reinterpret_cast<void*>(&exercise), 0, "Exercise()", 4},
 };
 PluginProperty moduleProperties[] = {
-    {"", "Answer", "Integer", 0, reinterpret_cast<void*>(&answer), nullptr, 0, {}},
-};
+    property("Answer", "Integer", reinterpret_cast<void*>(&answer), nullptr)};
 PluginModuleDefinition module{1, "CallbackTools", moduleMethods, 2, moduleProperties, 1, nullptr,
                               0};
 PluginMethod globalMethod{reinterpret_cast<void*>(&quadruple), 0,

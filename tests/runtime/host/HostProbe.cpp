@@ -1,12 +1,13 @@
 // A Vantor executable with a built-in module of its own, started by the host
 // tests. VANTOR_PROBE chooses what its application does.
+#include <unistd.h>
+
 #include <cinttypes>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 #include "console/Console.h"
 #include "console/ConsoleApplication.h"
@@ -34,29 +35,40 @@ std::string_view mode() {
 
 void print(const std::string& line) { console::printLine(String(line)); }
 
+void printSetOrNull(const std::string& name, const void* pointer) {
+  print(name + (pointer != nullptr ? "=set" : "=null"));
+}
+
 constexpr const char* kPluginEntries[] = {"ProbeGadget.Twice(x as Integer) as Integer",
                                           "ProbeGadget.LoadedFrom() as String", "_"};
-constexpr const char* kCallbackEntries[] = {
-    "CallbackControl.Press() as Integer", "CallbackWidget.Describe() as String",
-    "CallbackWidget.Summary.Get",         "CallbackTools.Triple(x as Integer) as Integer",
-    "CallbackTools.Answer.Get",           "Quadruple(x as Integer) as Integer",
-    "CallbackTools.Exercise()"};
+constexpr const char* kCallbackEntries[] = {"CallbackControl.Press() as Integer",
+                                            "CallbackWidget.Describe() as String",
+                                            "CallbackWidget.Summary.Get",
+                                            "CallbackTools.Triple(x as Integer) as Integer",
+                                            "CallbackTools.Answer.Get",
+                                            "Quadruple(x as Integer) as Integer",
+                                            "CallbackTools.Exercise()"};
 void** pluginEntries = nullptr;
+
+template <class Function>
+Function entry(int index) {
+  return reinterpret_cast<Function>(pluginEntries[index]);
+}
 
 void showPlugin() {
   using Twice = std::intptr_t (*)(RTObject*, std::intptr_t);
   using LoadedFrom = RTString (*)(RTObject*);
-  print("twice=" + std::to_string(reinterpret_cast<Twice>(pluginEntries[0])(nullptr, 21)));
-  print("loaded from=" + String::adopt(reinterpret_cast<LoadedFrom>(pluginEntries[1])(nullptr)).str());
-  print(std::string("underscore=") + (pluginEntries[2] == nullptr ? "null" : "set"));
-  const String unknown("ProbeGadget.Missing");
-  print(std::string("missing=") + (RuntimeLookupPluginEntrypoint(unknown.get()) ? "set" : "null"));
+  print("twice=" + std::to_string(entry<Twice>(0)(nullptr, 21)));
+  print("loaded from=" + String::adopt(entry<LoadedFrom>(1)(nullptr)).str());
+  printSetOrNull("underscore", pluginEntries[2]);
+  printSetOrNull("missing", RuntimeLookupPluginEntrypoint(String("ProbeGadget.Missing").get()));
 
   ClassRecord* gadget = RuntimeLookupClass(String("ProbeGadget").get());
   Object object = newObject(gadget);
   const PropertyEntry& counter = gadget->properties[0];
   using IntGetter = std::int32_t (*)(RTObject*, std::intptr_t);
-  print("counter=" + std::to_string(reinterpret_cast<IntGetter>(counter.getter)(object.get(), counter.parameter)));
+  print("counter=" + std::to_string(reinterpret_cast<IntGetter>(counter.getter)(
+                         object.get(), counter.parameter)));
 }
 
 // Calls each entry of kCallbackEntries, then lets the plugin drive the callbacks.
@@ -64,17 +76,17 @@ void showCallbacks() {
   using ObjectMethod = std::intptr_t (*)(RTObject*);
   using StringMethod = RTString (*)(RTObject*);
   using IntegerFunction = std::intptr_t (*)(std::intptr_t);
-  print("control press=" + std::to_string(reinterpret_cast<ObjectMethod>(pluginEntries[0])(nullptr)));
-  print(std::string("control class=") + (RuntimeLookupClass(String("CallbackControl").get()) ? "set" : "null"));
+  print("control press=" + std::to_string(entry<ObjectMethod>(0)(nullptr)));
+  printSetOrNull("control class", RuntimeLookupClass(String("CallbackControl").get()));
   Object widget = newObject(RuntimeLookupClass(String("CallbackWidget").get()));
-  print("describe=" + String::adopt(reinterpret_cast<StringMethod>(pluginEntries[1])(widget.get())).str());
-  print("summary=" + String::adopt(reinterpret_cast<StringMethod>(pluginEntries[2])(widget.get())).str());
-  print("triple=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[3])(5)));
-  print("answer=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[4])(0)));
-  print("quadruple=" + std::to_string(reinterpret_cast<IntegerFunction>(pluginEntries[5])(5)));
+  print("describe=" + String::adopt(entry<StringMethod>(1)(widget.get())).str());
+  print("summary=" + String::adopt(entry<StringMethod>(2)(widget.get())).str());
+  print("triple=" + std::to_string(entry<IntegerFunction>(3)(5)));
+  print("answer=" + std::to_string(entry<IntegerFunction>(4)(0)));
+  print("quadruple=" + std::to_string(entry<IntegerFunction>(5)(5)));
   const String unimplemented("CallbackWidget.Missing()");
-  print(std::string("unimplemented=") + (RuntimeLookupPluginEntrypoint(unimplemented.get()) ? "set" : "null"));
-  reinterpret_cast<void (*)()>(pluginEntries[6])();
+  printSetOrNull("unimplemented", RuntimeLookupPluginEntrypoint(unimplemented.get()));
+  entry<void (*)()>(6)();
 }
 
 // The application's properties, read by name as plugins read them.
@@ -99,7 +111,8 @@ void showResources() {
   for (const host::Resource& resource : host::resourceTable().entries()) {
     std::printf("resource %08" PRIx32 " %u %u %" PRIu64 " ", resource.type, resource.id,
                 resource.length, resource.fileOffset);
-    for (std::uint32_t i = 0; i < resource.length && i < 32; ++i) std::printf("%02x", resource.bytes[i]);
+    for (std::uint32_t i = 0; i < resource.length && i < 32; ++i)
+      std::printf("%02x", resource.bytes[i]);
     std::printf("\n");
   }
 }
@@ -129,7 +142,8 @@ std::int32_t run(RTObject*, RTArray* args) {
     throwIfPending();
     print("after quit");
   } else if (mode() == "raise") {
-    exceptions::raise(exceptions::outOfBoundsException, 42, String("Index 7 is out of range").get());
+    exceptions::raise(exceptions::outOfBoundsException, 42,
+                      String("Index 7 is out of range").get());
     throwIfPending();
   } else if (mode() == "args") {
     print("ubound=" + std::to_string(RuntimeUBound(args)));
@@ -179,7 +193,8 @@ ClassRecord* applicationClass = nullptr;
 
 void registerClasses() {
   ClassRecord* base = objects::classFor(console::consoleApplication);
-  applicationClass = RuntimeNewClass(base, base->methodCount + 1, 0, base->eventCount, 0, base->propertyCount);
+  applicationClass =
+      RuntimeNewClass(base, base->methodCount + 1, 0, base->eventCount, 0, base->propertyCount);
   applicationClass->name = String("App").leak();
   applicationClass->instanceSize = base->instanceSize;
   applicationClass->events[console::runEvent.number].handler = reinterpret_cast<void*>(&run);
@@ -193,7 +208,8 @@ void enterModule() {
   std::span<const char* const> names;
   if (mode() == "plugin") names = kPluginEntries;
   if (mode() == "callbacks") names = kCallbackEntries;
-  const host::BuiltinModule module{&registerClasses, [] { return applicationClass; }, names, &pluginEntries};
+  const host::BuiltinModule module{&registerClasses, [] { return applicationClass; }, names,
+                                   &pluginEntries};
   const std::int32_t exitCode = host::enterBuiltinModule(module);
   std::printf("exit=%d\n", exitCode);
 }

@@ -1,9 +1,8 @@
 // Loading module images that carry code: linking the fixup stream in process,
 // the handler-marker scan and the symbol table, and an assembled module run
 // by a host executable from its section and from the fallback files.
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -113,7 +112,9 @@ Bytes chainedCode(std::size_t length, std::initializer_list<std::uint32_t> sites
 
 TEST_F(LoadedModuleTest, RuntimeCallsBindIgnoringCaseAlongTheirChains) {
   Imports imports;
-  imports.call("runtimeCONSOLEprint", 1).call("RUNTIMELOCKSTRING", 25, 0).call("RuntimeLockString", 30);
+  imports.call("runtimeCONSOLEprint", 1)
+      .call("RUNTIMELOCKSTRING", 25, 0)
+      .call("RuntimeLockString", 30);
   load(chainedCode(40, {1, 9, 20}), imports);
   EXPECT_EQ(report_, "");
   for (std::uint32_t site : {1u, 9u, 20u}) {
@@ -139,9 +140,9 @@ TEST_F(LoadedModuleTest, AmongEqualNamesTheLowestIndexWins) {
 TEST_F(LoadedModuleTest, UnknownImportIsReportedAndItsSitesStay) {
   load(chainedCode(16, {1, 6}), Imports().call("NoSuchEntryPoint", 1));
   EXPECT_EQ(report_,
-            "Runtime Error 4:Failed Assertion\n\nPlease report what caused this error\nalong with the information "
-            "below.\n\n../Common/loaderX86: 211\nFailure Condition: foundFunction\n"
-            "Function 'NoSuchEntryPoint' was not exported\n\n");
+            "Runtime Error 4:Failed Assertion\n\nPlease report what caused this error\n"
+            "along with the information below.\n\n../Common/loaderX86: 211\n"
+            "Failure Condition: foundFunction\nFunction 'NoSuchEntryPoint' was not exported\n\n");
   EXPECT_EQ(word(1), 6u);
   EXPECT_EQ(word(6), 0u);
 }
@@ -167,9 +168,9 @@ TEST_F(LoadedModuleTest, StringConstantPointerIsSetOnlyWhenNull) {
     put(data, at + offsetof(StringBlock, refCount), std::uint32_t{1});
     put(data, at + offsetof(StringBlock, length), std::uint32_t{2});
     put(data, at + offsetof(StringBlock, lengthByte), std::uint8_t{2});
-    put(data, at + offsetof(StringBlock, text), std::uint8_t{'H'});
-    put(data, at + offsetof(StringBlock, text) + 1, std::uint8_t{'i'});
-    put(data, at + offsetof(StringBlock, text) + 2, std::uint8_t{0});
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      put(data, at + offsetof(StringBlock, text) + i, std::uint8_t(text.c_str()[i]));
+    }
   }
   put(data, second + offsetof(StringBlock, buffer), std::uintptr_t{0x1234});
   Bytes code(24, 0);
@@ -183,7 +184,8 @@ TEST_F(LoadedModuleTest, StringConstantPointerIsSetOnlyWhenNull) {
   const auto* first = reinterpret_cast<const StringBlock*>(base);
   EXPECT_EQ(first->buffer, &first->lengthByte);
   EXPECT_STREQ(reinterpret_cast<const char*>(first->buffer + 1), "Hi");
-  EXPECT_EQ(reinterpret_cast<const StringBlock*>(base + second)->buffer, reinterpret_cast<unsigned char*>(0x1234));
+  EXPECT_EQ(reinterpret_cast<const StringBlock*>(base + second)->buffer,
+            reinterpret_cast<unsigned char*>(0x1234));
 }
 
 TEST_F(LoadedModuleTest, LibraryCallsOpenEachLibraryOnceAndReportWhatIsMissing) {
@@ -199,7 +201,9 @@ TEST_F(LoadedModuleTest, LibraryCallsOpenEachLibraryOnceAndReportWhatIsMissing) 
   EXPECT_NE(report_.find("loaderX86: 285\nFailure Condition: functionEntry\n"
                          "Could not resolve function 'vantorNoSuchFunction' in LIBM\n"),
             std::string::npos);
-  const std::string missing = "loaderX86: 271\nFailure Condition: lib->mLibraryHandle\nMissing shared library libvantor-missing\n";
+  const std::string missing =
+      "loaderX86: 271\nFailure Condition: lib->mLibraryHandle\nMissing shared library "
+      "libvantor-missing\n";
   EXPECT_NE(report_.find(missing), std::string::npos);
   EXPECT_EQ(report_.find(missing), report_.rfind(missing)) << "reported once";
   EXPECT_EQ(word(6), 0u);
@@ -214,7 +218,8 @@ TEST(LibraryOpener, CachePathsMatchTheNameItsSharedFormAndVersions) {
       "\tlibm.so (libc6) => /usr/lib32/libm.so\n";
   EXPECT_EQ(host::cachedLibraryPaths("libm", listing),
             (std::vector<std::string>{"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib32/libm.so"}));
-  EXPECT_EQ(host::cachedLibraryPaths("libm.so", listing), host::cachedLibraryPaths("libm", listing));
+  EXPECT_EQ(host::cachedLibraryPaths("libm.so", listing),
+            host::cachedLibraryPaths("libm", listing));
   EXPECT_TRUE(host::cachedLibraryPaths("libz", listing).empty());
 }
 
@@ -227,18 +232,30 @@ TEST_F(LoadedModuleTest, MalformedFixupStreamsAreReportedAndWriteNothingOutsideT
     const char* report;
   };
   const Case cases[] = {
-      {"call record cut in its site", {1, 1, 5, 0}, "Fixup record of kind 1 at offset 0 is cut short"},
-      {"call record cut in its name", {0, 1, 1, 5, 0, 0, 0, 5, 'A', 'B'}, "kind 1 at offset 1 is cut short"},
-      {"name without its zero", {1, 1, 5, 0, 0, 0, 1, 'A', 'B'}, "has a name without its terminating zero"},
+      {"call record cut in its site",
+       {1, 1, 5, 0},
+       "Fixup record of kind 1 at offset 0 is cut short"},
+      {"call record cut in its name",
+       {0, 1, 1, 5, 0, 0, 0, 5, 'A', 'B'},
+       "kind 1 at offset 1 is cut short"},
+      {"name without its zero",
+       {1, 1, 5, 0, 0, 0, 1, 'A', 'B'},
+       "has a name without its terminating zero"},
       {"library name cut", {4, 1, 0, 0, 0, 1, 'f', 0, 4, 'l'}, "kind 4 at offset 0 is cut short"},
       {"address record cut", {3, 1, 0}, "kind 3 at offset 0 is cut short"},
-      {"site across the end", Imports().address(3, 13).bytes, "at site 13 lies outside the code part (16 bytes)"},
-      {"site far beyond", Imports().address(2, 0xFFFFFFFF).bytes, "at site 4294967295 lies outside the code part"},
-      {"chain leaving the code", Imports().call("RuntimeLockString", 12).bytes, "at site 14 lies outside"},
+      {"site across the end", Imports().address(3, 13).bytes,
+       "at site 13 lies outside the code part (16 bytes)"},
+      {"site far beyond", Imports().address(2, 0xFFFFFFFF).bytes,
+       "at site 4294967295 lies outside the code part"},
+      {"chain leaving the code", Imports().call("RuntimeLockString", 12).bytes,
+       "at site 14 lies outside"},
       {"chain in a loop", Imports().call("RuntimeLockString", 4).bytes, "comes back to site 4"},
-      {"data offset beyond", Imports().address(2, 0).bytes, "holds offset 20 beyond the data part (8 bytes)"},
-      {"string beyond the data", Imports().address(5, 4).bytes, "holds offset 8 beyond the data part (8 bytes)"},
-      {"code offset beyond", Imports().address(3, 0).bytes, "holds offset 20 beyond the code part (16 bytes)"},
+      {"data offset beyond", Imports().address(2, 0).bytes,
+       "holds offset 20 beyond the data part (8 bytes)"},
+      {"string beyond the data", Imports().address(5, 4).bytes,
+       "holds offset 8 beyond the data part (8 bytes)"},
+      {"code offset beyond", Imports().address(3, 0).bytes,
+       "holds offset 20 beyond the code part (16 bytes)"},
   };
   Bytes code(16, 0);
   put(code, 0, std::uint32_t{20});
@@ -252,10 +269,10 @@ TEST_F(LoadedModuleTest, MalformedFixupStreamsAreReportedAndWriteNothingOutsideT
     EXPECT_NE(report_.find(c.report), std::string::npos) << c.name << "\n" << report_;
     // The rest of each page stays as mapped: zero.
     const std::uint8_t* codeEnd = module.code().data() + 16;
-    EXPECT_TRUE(std::all_of(codeEnd, codeEnd + 64, [](std::uint8_t b) { return b == 0; })) << c.name;
+    EXPECT_EQ(std::count(codeEnd, codeEnd + 64, 0), 64) << c.name;
     const std::span<std::uint8_t> data = module.memory().data();
-    EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](std::uint8_t b) { return b == 0x55; })) << c.name;
-    EXPECT_TRUE(std::all_of(data.end(), data.end() + 64, [](std::uint8_t b) { return b == 0; })) << c.name;
+    EXPECT_EQ(std::count(data.begin(), data.end(), 0x55), std::ssize(data)) << c.name;
+    EXPECT_EQ(std::count(data.end(), data.end() + 64, 0), 64) << c.name;
   }
 }
 
@@ -300,7 +317,8 @@ TEST(HandlerMarkers, ScanFindsTheHandlerServingTheReturnAddress) {
       {"short jump form", join({filler, marker(0x411, -8, 0xEB)}), 3},
       {"function ends first", join({filler, leaveReturn, marker(0x411)}), std::nullopt},
       {"pop form of the end", join({popReturn, marker(0x411)}), std::nullopt},
-      {"nested block is skipped", join({marker(0x412), marker(0x411), filler, marker(0x413), marker(0x411)}), 3 * 13 + 3},
+      {"nested block is skipped",
+       join({marker(0x412), marker(0x411), filler, marker(0x413), marker(0x411)}), 3 * 13 + 3},
       {"unbalanced block end", join({marker(0x413), marker(0x411)}), 13},
       {"other jumps are passed", join({jumpOverPattern, marker(0x411)}), 5},
       {"marker cut by the code's end", Bytes(handler.begin(), handler.begin() + 12), std::nullopt},
@@ -333,7 +351,8 @@ TEST(SymbolTable, TheLastEntryStrictlyBelowNamesTheAddress) {
     const char* name;
     std::uint32_t distance;
   };
-  for (const Case& c : {Case{5, "Entry", 5}, Case{120, "Helper", 80}, Case{60, "Helper", 20}, Case{100, "Helper", 60}}) {
+  for (const Case& c : {Case{5, "Entry", 5}, Case{120, "Helper", 80}, Case{60, "Helper", 20},
+                        Case{100, "Helper", 60}}) {
     const auto hit = table.find(c.offset);
     ASSERT_TRUE(hit) << c.offset;
     EXPECT_EQ(hit->name, c.name) << c.offset;
@@ -352,8 +371,10 @@ TEST(SymbolTable, MalformedPartsAreReported) {
   const host::SymbolTable cut(unterminated);
   const host::SymbolTable overlong(tooMany);
   const std::string report = testing::internal::GetCapturedStdout();
-  EXPECT_NE(report.find("1 symbol names lie outside the symbols part"), std::string::npos) << report;
-  EXPECT_NE(report.find("The symbols part is shorter than its entries"), std::string::npos) << report;
+  EXPECT_NE(report.find("1 symbol names lie outside the symbols part"), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("The symbols part is shorter than its entries"), std::string::npos)
+      << report;
   EXPECT_EQ(cut.find(4)->name, "Entry");
   EXPECT_EQ(cut.find(12)->name, "Entry");
   EXPECT_FALSE(overlong.find(4));
@@ -368,49 +389,45 @@ const std::string kModuleOutput =
     "caught:\nEndException\nstack:\nModuleEntry\n"
     "exit code\n7\n";
 
-ProcessResult runAssembled(const std::string& program, const std::string& folder,
-                           std::vector<std::string> arguments = {}) {
-  ProcessLaunch launch;
-  launch.program = program;
-  launch.arguments = {program};
-  launch.arguments.insert(launch.arguments.end(), arguments.begin(), arguments.end());
-  launch.workingDirectory = folder;
-  return runProcess(launch);
-}
-
 // The module prints, registers its classes, catches exceptions raised in its
 // own code, inside runtime functions and behind a protected block, and ends
-// through the module main's handler with Run's exit code.
-TEST(AssembledModule, RunsFromTheSectionOfAHostExecutable) {
-  TempFolder folder;
-  const ProcessResult result = runAssembled(HOST_PROBE_ASSEMBLED, folder.path().string());
-  EXPECT_TRUE(result.exited);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, kModuleOutput);
-  EXPECT_EQ(result.err, "");
-}
-
-TEST(AssembledModule, RunsFromTheFallbackFiles) {
-  TempFolder folder;
-  for (const auto& file : std::filesystem::directory_iterator(ASSEMBLED_FILES)) {
-    std::filesystem::copy_file(file.path(), folder.path() / file.path().filename());
+// through the module main's handler with Run's exit code. Given an argument,
+// it lets an exception leave Run through its clean-up handler: the runtime
+// that raised the Run event finishes, and the module main's handler receives it.
+TEST(AssembledModule, RunsFromTheSectionOrTheFallbackFilesAndHandlesItsExceptions) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;  // the program first
+    bool copyFiles;
+    std::string out;
+    std::string err = "";
+  };
+  const Case cases[] = {
+      {"from the section of a host executable", {HOST_PROBE_ASSEMBLED}, false, kModuleOutput},
+      {"from the fallback files", {HOST_PROBE}, true, kModuleOutput},
+      {"an exception leaving Run reaches the module main",
+       {HOST_PROBE_ASSEMBLED, "pass"},
+       false,
+       "letting an exception pass\ncaught:\nModuleError\nthrown by Thrower\nstack:\nThrower\n"
+       "AppRun\nModuleEntry\nexit code\n0\n",
+       "Exception Message: thrown by Thrower\nException Error Number: 0\n"
+       "An exception of class ModuleError was not handled.  The application must shut down."},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    for (const auto& file : std::filesystem::directory_iterator(ASSEMBLED_FILES)) {
+      if (c.copyFiles) std::filesystem::copy_file(file.path(), folder / file.path().filename());
+    }
+    ProcessLaunch launch;
+    launch.program = c.arguments[0];
+    launch.arguments = c.arguments;
+    launch.workingDirectory = folder.path().string();
+    const ProcessResult result = runProcess(launch);
+    EXPECT_TRUE(result.exited) << c.name;
+    EXPECT_EQ(result.status, 0) << c.name;
+    EXPECT_EQ(result.out, c.out) << c.name;
+    EXPECT_EQ(result.err, c.err) << c.name;
   }
-  const ProcessResult result = runAssembled(HOST_PROBE, folder.path().string());
-  EXPECT_EQ(result.out, kModuleOutput);
-  EXPECT_EQ(result.err, "");
-}
-
-// The exception leaves Run through its clean-up handler, the runtime that
-// raised the Run event finishes, and the module main's handler receives it.
-TEST(AssembledModule, ExceptionLeavingRunReachesTheModuleMain) {
-  TempFolder folder;
-  const ProcessResult result = runAssembled(HOST_PROBE_ASSEMBLED, folder.path().string(), {"pass"});
-  EXPECT_EQ(result.out,
-            "letting an exception pass\ncaught:\nModuleError\nthrown by Thrower\nstack:\nThrower\nAppRun\n"
-            "ModuleEntry\nexit code\n0\n");
-  EXPECT_EQ(result.err,
-            "Exception Message: thrown by Thrower\nException Error Number: 0\n"
-            "An exception of class ModuleError was not handled.  The application must shut down.");
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/ProcessRunner.h"
-#include "support/TempFolder.h"
 #include "host/ModuleImage.h"
 #include "host/ResourceTable.h"
+#include "support/ProcessRunner.h"
 #include "support/RuntimeFixture.h"
+#include "support/TempFolder.h"
 
 namespace rt::test {
 namespace {
@@ -24,7 +24,9 @@ void put(Bytes& bytes, std::size_t at, Value value) {
   std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
-void append(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+void append(Bytes& bytes, const Bytes& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
 
 Bytes part(const std::string& text) {
   Bytes bytes;
@@ -33,43 +35,41 @@ Bytes part(const std::string& text) {
   return bytes;
 }
 
+// An offset or size: eight bytes in ELF64, four in ELF32.
+void putWord(Bytes& bytes, std::size_t at, std::size_t value, bool elf64) {
+  if (elf64) {
+    put(bytes, at, std::uint64_t{value});
+  } else {
+    put(bytes, at, static_cast<std::uint32_t>(value));
+  }
+}
+
 // Header, section names, three section headers (null, names, sectionName),
 // then the section's contents at the very end of the file.
 Bytes craftElf(bool elf64, const Bytes& contents, const char* sectionName = ".zk") {
   const std::size_t headerSize = elf64 ? 64 : 52, entrySize = elf64 ? 64 : 40;
   std::string names = std::string("\0.shstrtab\0", 11) + sectionName + '\0';
   Bytes elf(headerSize);
-  std::memcpy(elf.data(), "\x7F" "ELF", 4);
+  std::memcpy(elf.data(), "\177ELF", 4);
   elf[4] = elf64 ? 2 : 1;
   elf[5] = 1;
   const std::size_t namesAt = headerSize, headersAt = namesAt + 64;
   const std::size_t contentsAt = headersAt + 3 * entrySize;
   append(elf, Bytes(names.begin(), names.end()));
   elf.resize(contentsAt);
-  auto sectionHeader = [&](int index, std::uint32_t name, std::uint64_t offset, std::uint64_t size) {
+  auto sectionHeader = [&](int index, std::uint32_t name, std::size_t offset, std::size_t size) {
     const std::size_t at = headersAt + index * entrySize;
     put(elf, at, name);
-    if (elf64) {
-      put(elf, at + 0x18, offset);
-      put(elf, at + 0x20, size);
-    } else {
-      put(elf, at + 0x10, static_cast<std::uint32_t>(offset));
-      put(elf, at + 0x14, static_cast<std::uint32_t>(size));
-    }
+    putWord(elf, at + (elf64 ? 0x18 : 0x10), offset, elf64);
+    putWord(elf, at + (elf64 ? 0x20 : 0x14), size, elf64);
   };
   sectionHeader(1, 1, namesAt, names.size());
   sectionHeader(2, 11, contentsAt, contents.size());
-  if (elf64) {
-    put(elf, 0x28, std::uint64_t{headersAt});
-    put(elf, 0x3A, std::uint16_t(entrySize));
-    put(elf, 0x3C, std::uint16_t{3});
-    put(elf, 0x3E, std::uint16_t{1});
-  } else {
-    put(elf, 0x20, std::uint32_t(headersAt));
-    put(elf, 0x2E, std::uint16_t(entrySize));
-    put(elf, 0x30, std::uint16_t{3});
-    put(elf, 0x32, std::uint16_t{1});
-  }
+  putWord(elf, elf64 ? 0x28 : 0x20, headersAt, elf64);
+  const std::size_t entrySizeField = elf64 ? 0x3A : 0x2E;  // then the count and the names' index
+  put(elf, entrySizeField, std::uint16_t(entrySize));
+  put(elf, entrySizeField + 2, std::uint16_t{3});
+  put(elf, entrySizeField + 4, std::uint16_t{1});
   append(elf, contents);
   return elf;
 }
@@ -108,8 +108,9 @@ class ModuleImageTest : public RuntimeTest {
  protected:
   std::string writeFile(const std::string& name, const Bytes& bytes) {
     const std::string path = folder_ / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
@@ -127,7 +128,8 @@ TEST_F(ModuleImageTest, ReadsTheSixPartsOfElf64AndElf32Sections) {
     EXPECT_EQ(image->symbols, Bytes({'S', 'Y', 'M'}));
     EXPECT_EQ(image->resources, sample.resources);
     EXPECT_EQ(image->options, sample.options);
-    const std::size_t resourcesAt = elf.size() - sample.options.size() - 4 - sample.resources.size();
+    const std::size_t resourcesAt =
+        elf.size() - sample.options.size() - 4 - sample.resources.size();
     EXPECT_EQ(image->resourcesFileOffset, resourcesAt);
   }
 }
@@ -176,11 +178,12 @@ TEST_F(ModuleImageTest, MalformedExecutablesAreReportedAndGiveNoImage) {
 
 TEST_F(ModuleImageTest, MissingSectionOrFileGivesNoImage) {
   const SampleImage sample;
-  EXPECT_FALSE(host::readImageFromExecutable(writeFile("other", craftElf(true, sample.section, ".zkx")).c_str()));
+  EXPECT_FALSE(host::readImageFromExecutable(
+      writeFile("other", craftElf(true, sample.section, ".zkx")).c_str()));
   // An executable without section headers is well formed: it has no section.
   for (bool elf64 : {true, false}) {
     Bytes bare = craftElf(elf64, sample.section);
-    put(bare, elf64 ? 0x28 : 0x20, elf64 ? std::uint64_t{0} : std::uint32_t{0});
+    putWord(bare, elf64 ? 0x28 : 0x20, 0, elf64);
     put(bare, elf64 ? 0x3C : 0x30, std::uint16_t{0});
     put(bare, elf64 ? 0x3E : 0x32, std::uint16_t{0});
     testing::internal::CaptureStdout();
@@ -189,9 +192,10 @@ TEST_F(ModuleImageTest, MissingSectionOrFileGivesNoImage) {
   }
   testing::internal::CaptureStdout();
   EXPECT_FALSE(host::readImageFromExecutable("/nonexistent/exe"));
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("loaderX86: 490\nFailure Condition: exeFile\n"
-                                                        "Can't open executable /nonexistent/exe"),
-            std::string::npos);
+  EXPECT_NE(
+      testing::internal::GetCapturedStdout().find("loaderX86: 490\nFailure Condition: exeFile\n"
+                                                  "Can't open executable /nonexistent/exe"),
+      std::string::npos);
 }
 
 TEST_F(ModuleImageTest, ResourceRecordsAreRegisteredWithTheirFileOffsets) {
@@ -222,16 +226,17 @@ TEST_F(ModuleImageTest, MalformedRecordsAreReportedAndEndTheWalk) {
   };
   Bytes longRecord = good;
   put(longRecord, 10, std::uint32_t{4000});
-  Bytes shortVersion = versionRecord();
+  Bytes secondCut = good;
+  append(secondCut, Bytes(good.begin(), good.end() - 1));
+  Bytes shortVersion{1, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0};  // a kind 1 record, then the version
+  append(shortVersion, versionRecord());
   shortVersion.pop_back();
   const Case cases[] = {
       {"cut header", Bytes(good.begin(), good.begin() + 9), {}, 0, "a resource header"},
       {"length past the end", longRecord, {}, 0, "a resource at offset 0"},
-      {"second record cut", [&] { Bytes b = good; append(b, Bytes(good.begin(), good.end() - 1)); return b; }(),
-       {}, 1, "a resource at offset 17"},
+      {"second record cut", secondCut, {}, 1, "a resource at offset 17"},
       {"unknown option kind", {}, Bytes{9, 1, 0, 0}, 0, "loaderX86: 431\nFailure Condition: 0"},
-      {"kind 1 skipped, short version", {}, [&] { Bytes b{1, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0}; append(b, shortVersion); return b; }(),
-       0, "a version record"},
+      {"kind 1 skipped, short version", {}, shortVersion, 0, "a version record"},
   };
   for (const Case& c : cases) {
     host::ResourceTable table;
@@ -244,7 +249,7 @@ TEST_F(ModuleImageTest, MalformedRecordsAreReportedAndEndTheWalk) {
   }
 }
 
-ProcessResult showResources(const std::string& program, const std::string& workingDirectory = "") {
+ProcessResult showResources(const std::string& program, const std::string& workingDirectory) {
   ProcessLaunch launch;
   launch.program = program;
   launch.arguments = {program};
@@ -255,20 +260,16 @@ ProcessResult showResources(const std::string& program, const std::string& worki
 
 const std::string kVersionLine = "resource 56455253 0 27 0 01" + std::string(52, '0') + "\n";
 
-TEST_F(ModuleImageTest, ExecutableWithoutSectionLoadsTheFilesOfTheCurrentDirectory) {
+// A folder reports a huge size on some file systems; it must not be read as a
+// part. The other parts' files are missing.
+TEST_F(ModuleImageTest, WithoutSectionTheCurrentDirectorysFilesAreLoadedAndAFolderIsAnEmptyPart) {
+  fs::create_directory(folder_ / "data.dat");
   writeFile("rsrc.dat", resourceRecord("TEST", 7, "ABC"));
   writeFile("options.dat", versionRecord());
   const ProcessResult result = showResources(HOST_PROBE, folder_.path().string());
-  EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\n" + kVersionLine + "exit=5\n");
-}
-
-// A folder reports a huge size on some file systems; it must not be read as a part.
-TEST_F(ModuleImageTest, FallbackNameThatIsAFolderIsAnEmptyPart) {
-  fs::create_directory(folder_ / "data.dat");
-  writeFile("rsrc.dat", resourceRecord("TEST", 7, "ABC"));
-  const ProcessResult result = showResources(HOST_PROBE, folder_.path().string());
   EXPECT_TRUE(result.exited);
-  EXPECT_EQ(result.out, "NewDocument event\nresource 54455354 7 3 14 414243\nexit=5\n");
+  EXPECT_EQ(result.out,
+            "NewDocument event\nresource 54455354 7 3 14 414243\n" + kVersionLine + "exit=5\n");
   EXPECT_EQ(result.err, "");
 }
 

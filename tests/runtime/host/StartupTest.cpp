@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "support/ProcessRunner.h"
 #include "support/TempFolder.h"
@@ -14,43 +14,53 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProcessResult runProbe(const std::string& mode, std::vector<std::string> arguments = {HOST_PROBE}) {
+// The probe (or a program that ends up running it) in one of its modes.
+ProcessLaunch probeLaunch(const std::string& mode, const std::string& program = HOST_PROBE,
+                          std::vector<std::string> arguments = {HOST_PROBE}) {
   ProcessLaunch launch;
-  launch.program = HOST_PROBE;
+  launch.program = program;
   launch.arguments = std::move(arguments);
   launch.environment = {{"VANTOR_PROBE", mode}};
-  return runProcess(launch);
+  return launch;
 }
 
-TEST(Startup, RunResultIsTheExitCodeAndTheStatusStaysZero) {
-  const ProcessResult result = runProbe("none");
-  ASSERT_TRUE(result.exited);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "NewDocument event\nexit=5\n");
-  EXPECT_EQ(result.err, "");
+// A probe waiting for input, sent the signal once it is ready.
+ProcessLaunch signalledLaunch(int signalNumber, const std::string& program = HOST_PROBE,
+                              std::vector<std::string> arguments = {HOST_PROBE}) {
+  ProcessLaunch launch = probeLaunch("wait", program, std::move(arguments));
+  launch.signalMarker = "ready\n";
+  launch.signalNumber = signalNumber;
+  return launch;
 }
 
-TEST(Startup, QuitEndsRunAtOnceWithItsCode) {
-  const ProcessResult result = runProbe("quit3");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "NewDocument event\nbefore quit\nexit=3\n");
-  EXPECT_EQ(result.err, "");
-}
-
-TEST(Startup, UncaughtExceptionWritesTheMessageToStandardError) {
-  const ProcessResult result = runProbe("raise");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "Exception Message: Index 7 is out of range\n"
-            "Exception Error Number: 42\n"
-            "An exception of class OutOfBoundsException was not handled.  The application must "
-            "shut down.");
-  EXPECT_EQ(result.out, "NewDocument event\nUnhandledException event: OutOfBoundsException\nexit=0\n");
-}
-
-TEST(Startup, SecondRunDoesNothing) {
-  const ProcessResult result = runProbe("rerun");
-  EXPECT_EQ(result.out, "NewDocument event\nnested run returned\nexit=5\n");
+TEST(Startup, RunsEndWithStatusZeroAndWhatEachModePrints) {
+  struct Case {
+    const char* name;
+    const char* mode;
+    const char* out;
+    const char* err = "";
+  };
+  const Case cases[] = {
+      {"Run's result is the exit code", "none", "NewDocument event\nexit=5\n"},
+      {"quit ends Run at once with its code", "quit3", "NewDocument event\nbefore quit\nexit=3\n"},
+      {"a second Run does nothing", "rerun", "NewDocument event\nnested run returned\nexit=5\n"},
+      {"a signal during shutdown destroys each object once", "signal-twice",
+       "NewDocument event\nshutdown object destroyed\n"},
+      {"a signal at the end destroys each object once", "signal-at-end",
+       "NewDocument event\nexit=5\nshutdown object destroyed\n"},
+      {"an uncaught exception's message goes to standard error", "raise",
+       "NewDocument event\nUnhandledException event: OutOfBoundsException\nexit=0\n",
+       "Exception Message: Index 7 is out of range\nException Error Number: 42\n"
+       "An exception of class OutOfBoundsException was not handled.  The application must shut "
+       "down."},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult result = runProcess(probeLaunch(c.mode));
+    EXPECT_TRUE(result.exited) << c.name;
+    EXPECT_EQ(result.status, 0) << c.name;
+    EXPECT_EQ(result.out, c.out) << c.name;
+    EXPECT_EQ(result.err, c.err) << c.name;
+  }
 }
 
 TEST(Startup, TerminationSignalsDestroyTheShutdownListAndEndAtOnce) {
@@ -59,13 +69,7 @@ TEST(Startup, TerminationSignalsDestroyTheShutdownListAndEndAtOnce) {
     bool endsBySignal;  // else by status 0
   };
   for (const Case& c : {Case{SIGTERM, false}, {SIGQUIT, false}, {SIGHUP, false}, {SIGINT, true}}) {
-    ProcessLaunch launch;
-    launch.program = HOST_PROBE;
-    launch.arguments = {HOST_PROBE};
-    launch.environment = {{"VANTOR_PROBE", "wait"}};
-    launch.signalMarker = "ready\n";
-    launch.signalNumber = c.signalNumber;
-    const ProcessResult result = runProcess(launch);
+    const ProcessResult result = runProcess(signalledLaunch(c.signalNumber));
     ASSERT_FALSE(result.timedOut) << c.signalNumber;
     EXPECT_EQ(result.exited, !c.endsBySignal) << c.signalNumber;
     EXPECT_EQ(result.status, c.endsBySignal ? -1 : 0) << c.signalNumber;
@@ -77,33 +81,10 @@ TEST(Startup, TerminationSignalsDestroyTheShutdownListAndEndAtOnce) {
 }
 
 TEST(Startup, AnInterruptIgnoredFromTheStartStaysIgnored) {
-  ProcessLaunch launch;
-  launch.program = "/bin/sh";
-  launch.arguments = {"sh", "-c", "trap '' INT; exec \"$0\"", HOST_PROBE};
-  launch.environment = {{"VANTOR_PROBE", "wait"}};
-  launch.signalMarker = "ready\n";
-  launch.signalNumber = SIGINT;
-  const ProcessResult result = runProcess(launch);
+  const ProcessResult result = runProcess(
+      signalledLaunch(SIGINT, "/bin/sh", {"sh", "-c", "trap '' INT; exec \"$0\"", HOST_PROBE}));
   EXPECT_TRUE(result.exited);
   EXPECT_TRUE(result.out.starts_with("NewDocument event\nready\ninput ended\n")) << result.out;
-}
-
-TEST(Startup, SignalDuringShutdownDestroysEachObjectOnce) {
-  struct Case {
-    const char* mode;
-    std::string out;
-  };
-  const Case cases[] = {
-      {"signal-twice", "NewDocument event\nshutdown object destroyed\n"},
-      {"signal-at-end", "NewDocument event\nexit=5\nshutdown object destroyed\n"},
-  };
-  for (const Case& c : cases) {
-    const ProcessResult result = runProbe(c.mode);
-    EXPECT_TRUE(result.exited) << c.mode;
-    EXPECT_EQ(result.status, 0) << c.mode;
-    EXPECT_EQ(result.out, c.out) << c.mode;
-    EXPECT_EQ(result.err, "") << c.mode;
-  }
 }
 
 TEST(ProcessRunner, ChildThatClosesItsOutputIsStillHeldToTheDeadline) {
@@ -123,10 +104,8 @@ TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
   const std::string target = fs::canonical(HOST_PROBE).string();
   fs::create_symlink(target, folder / "probe-link");
   fs::create_symlink(folder / "probe-link", folder / "tool");
-  ProcessLaunch launch;
-  launch.program = folder / "tool";
-  launch.arguments = {"tool", "a", "b"};
-  launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", folder.path().string() + ":/usr/bin:/bin"}};
+  ProcessLaunch launch = probeLaunch("args", folder / "tool", {"tool", "a", "b"});
+  launch.environment.emplace_back("PATH", folder.path().string() + ":/usr/bin:/bin");
   const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out, "ubound=3\narg0=[" + target + "]\narg1=[a]\narg2=[b]\narg3=[]\n" +
                             "command line=[" + target + " a b]\nexit=5\n");
@@ -135,11 +114,8 @@ TEST(Startup, BareNameIsFoundOnPathThroughTheChainOfLinks) {
 TEST(Startup, PathWithSlashIsTakenUnchanged) {
   TempFolder folder;
   fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
-  ProcessLaunch launch;
-  launch.program = folder / "tool";
-  launch.arguments = {"./tool", "x"};
+  ProcessLaunch launch = probeLaunch("args", folder / "tool", {"./tool", "x"});
   launch.workingDirectory = folder.path().string();
-  launch.environment = {{"VANTOR_PROBE", "args"}};
   const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out,
             "ubound=2\narg0=[./tool]\narg1=[x]\narg2=[]\ncommand line=[./tool x]\nexit=5\n");
@@ -152,11 +128,9 @@ TEST(Startup, NameThatLeadsToNoFileGivesWayToTheRunningExecutable) {
   fs::copy_file(HOST_PROBE, probe);
   // A launcher passing a bare name off the search path, and a path naming no file.
   for (const std::string argv0 : {"startup-probe", "/no/such/folder/startup-probe"}) {
-    ProcessLaunch launch;
-    launch.program = probe;
-    launch.arguments = {argv0, "a"};
+    ProcessLaunch launch = probeLaunch("args", probe, {argv0, "a"});
     launch.workingDirectory = elsewhere.path().string();
-    launch.environment = {{"VANTOR_PROBE", "args"}, {"PATH", "/usr/bin:/bin"}};
+    launch.environment.emplace_back("PATH", "/usr/bin:/bin");
     const ProcessResult result = runProcess(launch);
     EXPECT_EQ(result.out, "ubound=2\narg0=[" + probe + "]\narg1=[a]\narg2=[]\ncommand line=[" +
                               probe + " a]\nexit=5\n")
@@ -179,12 +153,9 @@ TEST(Startup, ExecutableFileIsTheProgramAsStartUpResolvedIt) {
       {(canonicalFolder / "probe").string(), (canonicalFolder / "probe").string()},
   };
   for (const Case& c : cases) {
-    ProcessLaunch launch;
-    launch.program = folder / "probe";
-    launch.arguments = {c.argv0};
+    ProcessLaunch launch = probeLaunch("application", folder / "probe", {c.argv0});
     launch.workingDirectory = canonicalFolder.string();
-    launch.environment = {{"VANTOR_PROBE", "application"},
-                          {"PATH", canonicalFolder.string() + ":/usr/bin:/bin"}};
+    launch.environment.emplace_back("PATH", canonicalFolder.string() + ":/usr/bin:/bin");
     const ProcessResult result = runProcess(launch);
     EXPECT_EQ(result.out, "NewDocument event\nexecutable file=" + c.expected +
                               " exists=1\ncurrent thread=nil\nexit=5\n")
@@ -197,14 +168,10 @@ TEST(Startup, RelativeNamesResolveBesideTheProgramNotItsLinkTarget) {
   TempFolder elsewhere;
   const fs::path canonicalFolder = fs::canonical(folder.path());
   fs::create_symlink(fs::canonical(HOST_PROBE), folder / "tool");
-  std::FILE* beside = std::fopen((folder / "beside.txt").c_str(), "w");
-  ASSERT_NE(beside, nullptr);
-  std::fclose(beside);
-  ProcessLaunch launch;
-  launch.program = folder / "tool";
-  launch.arguments = {(canonicalFolder / "tool").string()};
+  ASSERT_TRUE(std::ofstream(folder / "beside.txt").good());
+  ProcessLaunch launch =
+      probeLaunch("relative", folder / "tool", {(canonicalFolder / "tool").string()});
   launch.workingDirectory = elsewhere.path().string();
-  launch.environment = {{"VANTOR_PROBE", "relative"}};
   const ProcessResult result = runProcess(launch);
   EXPECT_EQ(result.out, "NewDocument event\nrelative=" + (canonicalFolder / "beside.txt").string() +
                             " exists=1\nexit=5\n");
