@@ -22,9 +22,7 @@ TEST(IntrinsicTable, StaticEntriesHaveNamesAndEntryPoints) {
 
 // Entry points under their exact names (a lookup by name is case-sensitive):
 // the core classes, start-up and shutdown, the plugin host and the console
-// application. The conversions of the standard streams to sockets
-// (RuntimeStdInputAsSocket, RuntimeStdOutputAsSocket) wait for the networking
-// classes.
+// application (the console's own entry points are checked by its tests).
 TEST(IntrinsicTable, EntryPointsAreFoundByTheirExactNames) {
   const char* const names[] = {
       // strings, classes, exceptions and arrays
